@@ -1,0 +1,15 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace table {
+
+// The one exception the engine raises. Its message is complete and meant for the user:
+// it names the file, field or text concerned, so callers can show it as it stands.
+class TableError : public std::runtime_error {
+public:
+    explicit TableError(const std::string& message) : std::runtime_error(message) {}
+};
+
+} // namespace table

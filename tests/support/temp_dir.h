@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace testsupport {
+
+// A fresh directory under the system's temporary folder, removed with everything in it when the
+// object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The folder of sample tables made by other programs.
+std::filesystem::path samplesDir();
+
+} // namespace testsupport
