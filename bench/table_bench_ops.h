@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace table {
+class Table;
+}
+
+namespace benchfixture {
+
+// Prints one result line: {"op": "...", "records": N, "seconds": S}.
+void reportTiming(const std::string& op, uint64_t records, double seconds);
+
+// Runs `work` (which returns how many records it touched) and reports it under `op`.
+template <typename Work> uint64_t timed(const std::string& op, Work&& work) {
+    auto start = std::chrono::steady_clock::now();
+    uint64_t records = work();
+    std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    reportTiming(op, records, elapsed.count());
+    return records;
+}
+
+// Reads every field of the current record as text; returns the bytes read so that the work
+// cannot be optimised away.
+uint64_t readRecordAsText(const table::Table& books);
+
+// A new book table of `count` synthetic records with the tag NewIndex over the author key.
+void generateCollection(uint64_t count, const std::string& dbfPath);
+// The same collection as SQLite input: books.csv (every record, physical order) and
+// append.sql (the 10 000 records the append step adds, as INSERTs in one transaction).
+void writeSqliteInputs(const std::string& dbfPath, const std::string& outputDirectory);
+// Times the table operations on a copy of `dbfPath` made in a temporary folder.
+void runBenchmark(const std::string& dbfPath);
+
+constexpr int kScreenRows = 40;
+constexpr int kAppendCount = 10000;
+constexpr uint64_t kAppendSeed = 77;
+
+} // namespace benchfixture
