@@ -20,13 +20,14 @@ class MemoReader;
 enum class MemoKind { None, Dbt3, Dbt4, Fpt };
 
 struct FieldDescriptor {
-    std::string name;       // as stored, ASCII, without padding
-    char type = 'C';        // C N F D L M I B O Y T @ + G P V Q W 0 ...
-    uint32_t offset = 0;    // byte offset within the record; the deletion flag is byte 0
-    uint32_t length = 0;    // bytes in the record
+    std::string name;    // as stored, ASCII, without padding
+    char type = 'C';     // C N F D L M I B O Y T @ + G P V Q W 0 ...
+    uint32_t offset = 0; // byte offset within the record; the deletion flag is byte 0
+    uint32_t length = 0; // bytes in the record
     uint8_t decimals = 0;
-    uint8_t foxFlags = 0;   // Visual FoxPro field flags (0x01 system, 0x02 nullable, ...)
-    bool hidden = false;    // system fields such as _NullFlags, not offered to the user
+    uint8_t foxFlags = 0; // Visual FoxPro field flags (0x01 system, 0x02 nullable, ...)
+    bool hidden = false;  // system fields such as _NullFlags, not offered to the user
+    bool dbase7 = false;  // binary numbers in dBASE 7's sortable big-endian encoding
 };
 
 struct DbfHeader {
@@ -39,7 +40,7 @@ struct DbfHeader {
     uint8_t languageDriver = 0;      // byte 29
     Codepage codepage = Codepage::Cp1252;
     MemoKind memoKind = MemoKind::None;
-    bool dbase7 = false;             // 48-byte field descriptors
+    bool dbase7 = false; // 48-byte field descriptors
     bool visualFoxPro = false;
     std::vector<FieldDescriptor> fields;
 };
@@ -51,6 +52,9 @@ struct DbfHeader {
 // (`allowShortData` false), and the like. Never reads outside `file`.
 DbfHeader parseDbfHeader(std::span<const uint8_t> file, uint64_t fileSize,
                          const std::string& fileName);
+// The header length that the first bytes of a .DBF declare (`file` needs at least 12 bytes,
+// else 0): how many bytes to read before calling parseDbfHeader.
+uint32_t dbfHeaderLengthOf(std::span<const uint8_t> file);
 
 // Offsets of the fields that the header itself contains, for updating a file in place.
 constexpr size_t kRecordCountOffset = 4;
@@ -58,6 +62,13 @@ constexpr size_t kLastUpdateOffset = 1;
 constexpr size_t kProductionIndexFlagOffset = 28;
 
 // The field specification of a table we create (dBASE IV layout, types C N F D L).
+// Our book table stores whole numbers as N 11.0 and decimal numbers as F 20.4: eleven
+// characters hold every 8-digit whole number with its sign and room to spare, and four decimals
+// in twenty characters keep 2-decimal money amounts exact (the text is stored, not a binary
+// fraction) with ample headroom before a value could overflow.
+constexpr uint32_t kWholeNumberWidth = 11;
+constexpr uint32_t kDecimalNumberWidth = 20;
+constexpr uint8_t kDecimalNumberDecimals = 4;
 struct FieldSpec {
     std::string name; // at most 10 characters; stored in capitals
     char type = 'C';
@@ -77,9 +88,8 @@ void writeLastUpdate(uint8_t* header, const Date& today);
 // blank), D in `dateFormat` ("" when blank), L "T"/"F"/"" , memo text (empty when the memo file
 // is missing), and every binary type of dBASE 7 and Visual FoxPro written readably.
 // `record` points at the deletion flag byte of a record of the header's record length.
-std::string fieldText(const DbfHeader& header, const FieldDescriptor& field,
-                      const uint8_t* record, const DateFormat& dateFormat,
-                      const MemoReader* memo = nullptr);
+std::string fieldText(const DbfHeader& header, const FieldDescriptor& field, const uint8_t* record,
+                      const DateFormat& dateFormat, const MemoReader* memo = nullptr);
 
 // Numeric value of an N/F/I/B/O/Y/+ field; 0 when blank or unreadable.
 double fieldNumber(const FieldDescriptor& field, const uint8_t* record);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace table {
 
@@ -20,6 +21,9 @@ public:
     // Returns null when there is no memo file: memo fields then read as empty text.
     // Throws TableError naming the file when it exists but its header is unusable.
     static std::unique_ptr<MemoReader> open(const std::string& dbfPath, MemoKind kind);
+    // A reader over memo file contents already in memory (`name` is used in messages).
+    static std::unique_ptr<MemoReader> fromBytes(std::string contents, MemoKind kind,
+                                                 const std::string& name);
 };
 
 } // namespace table
