@@ -1,0 +1,125 @@
+#pragma once
+
+// The inside of a Table handle, shared by the files that implement it (handle and fields,
+// cursor, editing, index tags, maintenance).
+
+#include "table/file_lock.h"
+#include "table/key_expression.h"
+#include "table/mapped_file.h"
+#include "table/mdx_file.h"
+#include "table/memo_file.h"
+#include "table/table.h"
+
+#include <map>
+#include <optional>
+
+namespace table {
+
+struct CompiledTag {
+    TagInfo info;
+    KeyExpression expression;
+};
+
+struct Table::Impl {
+    // --- The handle -------------------------------------------------------------------------
+    std::string directory;
+    std::string tableName;
+    OpenMode mode = OpenMode::Shared;
+    std::string requestedTag;   // chosen by selectTag(), kept across close and open
+    RecordFilter pendingFilter; // becomes `filter` at the next open or refresh
+
+    // --- The open table ---------------------------------------------------------------------
+    bool isOpen = false;
+    std::string dbfFile; // the path actually opened
+    detail::UniqueFd fd;
+    detail::MappedFile map;
+    DbfHeader header;
+    std::unique_ptr<MemoReader> memo;
+    std::unique_ptr<MdxFile> mdx;
+    std::vector<CompiledTag> tags;
+    int activeTag = -1; // index into `tags`, -1 for physical order
+    std::optional<MdxFile::Cursor> indexCursor;
+    uint64_t cursorGeneration = 0;
+    bool cursorOnCurrent = false; // the index cursor stands on `current`
+    RecordFilter filter;
+
+    uint32_t current = 0; // physical record number, 0 when the view is empty
+    bool bof = true;
+    bool eof = true;
+    uint32_t deletedCount = 0; // deleted records among 1..deletedCountedUpTo
+    uint32_t deletedCountedUpTo = 0;
+
+    State state = State::Inactive;
+    std::vector<uint8_t> editBuffer;
+    uint32_t editRecno = 0;    // the record being edited; 0 while appending
+    bool recordLocked = false; // the record lock of editRecno is held
+    std::vector<uint8_t> blankRecord;
+
+    std::vector<FieldDisplay> displays;
+    std::vector<int> displayOrder;
+
+    std::map<int, Observer> observers;
+    int nextObserverId = 1;
+    int suspendCount = 0;
+
+    // --- Shared helpers (table.cpp) -----------------------------------------------------------
+    bool writable() const { return mode != OpenMode::ReadOnly; }
+    void requireOpen() const;
+    void requireWritable() const;
+    void requireBrowse() const; // open and not editing
+    void notify();
+    const FieldDescriptor& field(int index) const;
+    [[noreturn]] void fail(const std::string& what) const; // TableError naming the file
+    void writeAt(const void* data, size_t length, uint64_t offset) const;
+    void readAt(void* data, size_t length, uint64_t offset) const;
+    uint64_t recordOffset(uint32_t recno) const {
+        return header.headerLength + uint64_t{recno - 1} * header.recordLength;
+    }
+    // Bytes of record `recno` (flag byte first) or null when the file does not hold it.
+    const uint8_t* recordBytes(uint32_t recno);
+    // Re-reads the record count from the file (other handles' appends); caps it at what the
+    // file really holds.
+    uint32_t readRecordCountFromFile();
+    void writeHeaderCountAndDate(uint32_t recordCount);
+
+    // --- Cursor (table_cursor.cpp) -------------------------------------------------------------
+    bool accepts(uint32_t recno);
+    void setPosition(uint32_t recno, bool atBof, bool atEof);
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrior();
+    void findAgain(); // current record, or its nearest neighbour in the current order
+    void ensureDeletedCount();
+    uint32_t liveCount();
+
+    // --- Index (table_index.cpp) ---------------------------------------------------------------
+    std::string indexPath() const;
+    void openIndex();
+    void compileTags();
+    void rebuildIfStale();
+    void activateTag(const std::string& name);
+    std::string keyOf(const CompiledTag& tag, const uint8_t* record) const;
+    KeySource keySource(const CompiledTag& tag);
+    // Puts the index cursor on the current record; false when it is not there (the cursor then
+    // stands on the entry after where it would be, or is invalid past the end).
+    bool seekCurrentInIndex();
+
+    // --- Editing (table_edit.cpp) ----------------------------------------------------------------
+    void postPendingEdit(); // a move while editing posts first, as dBASE browsers do
+    void releaseRecordLock();
+    void cancelEdit();
+    const uint8_t* readableRecord(); // the edit buffer, the current record or a blank one
+};
+
+namespace detail {
+Date today();
+// The path of `name` in `directory`, matched without regard to case when the exact name is
+// missing (tables made on other systems come with .dbf, .DBF, .Dbf ...).
+std::string resolvePath(const std::string& directory, const std::string& name);
+// The table name without its extension: the name of the production index and of its table.
+std::string tableStem(const std::string& tableName);
+bool equalNoCase(std::string_view a, std::string_view b);
+} // namespace detail
+
+} // namespace table
