@@ -1,0 +1,183 @@
+#include "app/profile_file.h"
+
+#include "db/text_file.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+// Settings files are a few kilobytes; a bigger file is not read (and so never rewritten).
+constexpr uint64_t kMaxProfileBytes = 32ull * 1024 * 1024;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Letter case of Windows-1252, as the profile functions fold names before comparing them.
+unsigned char foldCase(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+    case 0x9A:
+        return 0x8A;
+    case 0x9C:
+        return 0x8C;
+    case 0x9E:
+        return 0x8E;
+    case 0xFF:
+        return 0x9F;
+    default:
+        return c;
+    }
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return foldCase(static_cast<unsigned char>(x)) == foldCase(static_cast<unsigned char>(y));
+    });
+}
+
+// The name of a "[section]" line, or nothing when the line is not one.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
+    line.remove_prefix(1);
+    return trimBlanks(line.substr(0, line.find(']')));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<KeyLine> keyLine(std::string_view line) {
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    return KeyLine{trimBlanks(line.substr(0, equals)), trimBlanks(line.substr(equals + 1))};
+}
+
+std::string_view unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// A value holding a line break would split its own line in two.
+std::string oneLine(std::string bytes) {
+    std::ranges::replace(bytes, '\r', ' ');
+    std::ranges::replace(bytes, '\n', ' ');
+    return bytes;
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    while (!bytes.empty()) {
+        size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {
+    std::optional<std::string> bytes = db::readFileBytes(path_, kMaxProfileBytes);
+    if (bytes)
+        lines_ = splitLines(*bytes);
+    else
+        readComplete_ = !QFileInfo::exists(path_);
+}
+
+ProfileFile::Location ProfileFile::findSection(const std::string& section) const {
+    Location location;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        std::optional<std::string_view> name = sectionName(lines_[i]);
+        if (!name)
+            continue;
+        if (location.found) {
+            location.endLine = i;
+            return location;
+        }
+        if (sameName(*name, section)) {
+            location.found = true;
+            location.sectionLine = i;
+        }
+    }
+    location.endLine = lines_.size();
+    return location;
+}
+
+size_t ProfileFile::findKey(const Location& section, const std::string& key) const {
+    for (size_t i = section.sectionLine + 1; i < section.endLine; ++i) {
+        std::optional<KeyLine> entry = keyLine(lines_[i]);
+        if (entry && sameName(entry->key, key))
+            return i;
+    }
+    return std::string::npos;
+}
+
+QString ProfileFile::readString(const QString& section, const QString& key,
+                                const QString& defaultValue, int bufferSize) const {
+    size_t maxChars = bufferSize > 1 ? static_cast<size_t>(bufferSize - 1) : 0;
+    Location location = findSection(db::toCp1252(section));
+    size_t line = location.found ? findKey(location, db::toCp1252(key)) : std::string::npos;
+    if (line == std::string::npos)
+        return defaultValue.left(static_cast<qsizetype>(maxChars));
+    std::string_view value = unquote(keyLine(lines_[line])->value);
+    // One byte is one character in Windows-1252, so the cut can happen before decoding.
+    return db::fromCp1252(value.substr(0, maxChars));
+}
+
+void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
+    std::string sectionBytes = oneLine(db::toCp1252(section));
+    std::string keyBytes = oneLine(db::toCp1252(key));
+    std::string newLine = keyBytes + "=" + oneLine(db::toCp1252(value));
+    Location location = findSection(sectionBytes);
+    if (!location.found) {
+        lines_.push_back("[" + sectionBytes + "]");
+        lines_.push_back(newLine);
+        return;
+    }
+    size_t line = findKey(location, keyBytes);
+    if (line != std::string::npos) {
+        lines_[line] = newLine;
+        return;
+    }
+    // After the section's last non-blank line, so blank lines stay between sections.
+    size_t insertAt = location.endLine;
+    while (insertAt > location.sectionLine + 1 && trimBlanks(lines_[insertAt - 1]).empty())
+        --insertAt;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
+}
+
+bool ProfileFile::save() const {
+    if (!readComplete_)
+        return false;
+    std::string bytes;
+    for (const std::string& line : lines_) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return db::replaceFileContents(path_, bytes);
+}
+
+} // namespace app
