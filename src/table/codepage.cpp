@@ -280,7 +280,8 @@ std::optional<std::string> encodeFromUtf8(std::string_view utf8, Codepage cp,
         const auto byte = codePoint ? byteFor(*codePoint, cp) : std::nullopt;
         if (!byte) {
             if (badCharacter) {
-                *badCharacter = std::string(utf8.substr(start, pos - start));
+                // Malformed input is reported as U+FFFD so the message itself stays valid.
+                *badCharacter = codePoint ? std::string(utf8.substr(start, pos - start)) : "\uFFFD";
             }
             return std::nullopt;
         }

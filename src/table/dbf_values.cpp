@@ -138,6 +138,32 @@ bool isNumberSyntax(std::string_view text) {
     return pos == text.size();
 }
 
+// Whether a number too large or too small for a double is large: its decimal magnitude from
+// the digits before the point (or the zeros after it) and the exponent.
+bool isOverflow(std::string_view number) {
+    const size_t exponentAt = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    const size_t firstNonZero = mantissa.find_first_of("123456789");
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    if (firstNonZero == std::string_view::npos) {
+        return false;
+    }
+    int64_t magnitude = static_cast<int64_t>(point) - static_cast<int64_t>(firstNonZero);
+    if (exponentAt != std::string_view::npos) {
+        std::string_view exponent = number.substr(exponentAt + 1);
+        const bool negative = !exponent.empty() && exponent[0] == '-';
+        if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) {
+            exponent.remove_prefix(1);
+        }
+        int64_t value = 0;
+        for (char digit : exponent) {
+            value = std::min<int64_t>(value * 10 + (digit - '0'), 1'000'000);
+        }
+        magnitude += negative ? -value : value;
+    }
+    return magnitude > 0;
+}
+
 // Reads the number a user typed or a numeric field holds; nothing when it is no number,
 // an infinite value when it is too large for a double.
 std::optional<double> parseNumber(std::string_view text) {
@@ -150,9 +176,22 @@ std::optional<double> parseNumber(std::string_view text) {
     double value = 0;
     const auto result = std::from_chars(first, cleaned.data() + cleaned.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        return std::fabs(value) < 1 ? 0.0 : HUGE_VAL;
+        return isOverflow(cleaned) ? HUGE_VAL : 0.0;
     }
     return value;
+}
+
+// Typed text as quoted in a message: long text is cut (at a character boundary).
+std::string quoted(std::string_view utf8) {
+    constexpr size_t kLongest = 40;
+    if (utf8.size() <= kLongest) {
+        return std::string(utf8);
+    }
+    size_t cut = kLongest;
+    while (cut > 0 && (static_cast<uint8_t>(utf8[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return std::string(utf8.substr(0, cut)) + "...";
 }
 
 // The digits a N or F field holds, as plain text: no leading '+' or zeros, no trailing
@@ -497,12 +536,12 @@ std::optional<std::string> numberForField(const FieldDescriptor& field, double v
 void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
     const auto value = parseNumber(utf8);
     if (!value) {
-        throw TableError("'" + std::string(utf8) + "' is not a valid number for field " +
-                         field.name + ".");
+        throw TableError("'" + quoted(utf8) + "' is not a valid number for field " + field.name +
+                         ".");
     }
     const auto text = numberForField(field, *value);
     if (!text) {
-        throw TableError("The value " + std::string(trimBlanks(utf8)) + " does not fit the field " +
+        throw TableError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field " +
                          field.name + ".");
     }
     writeBytes(field, record, *text);
@@ -517,7 +556,7 @@ void setLogicalText(const FieldDescriptor& field, uint8_t* record, std::string_v
     } else if (word == "F" || word == "N" || word == "FALSE" || word == "NO") {
         writeBytes(field, record, "F");
     } else {
-        throw TableError("'" + std::string(utf8) + "' is not a valid logical value for field " +
+        throw TableError("'" + quoted(utf8) + "' is not a valid logical value for field " +
                          field.name + ".");
     }
 }
@@ -548,8 +587,8 @@ void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t
     case 'D': {
         const auto date = dateFormat.parse(utf8, yearNow);
         if (!date) {
-            throw TableError("'" + std::string(utf8) + "' is not a valid date for field " +
-                             field.name + ".");
+            throw TableError("'" + quoted(utf8) + "' is not a valid date for field " + field.name +
+                             ".");
         }
         setFieldDate(field, record, *date);
         return;
