@@ -175,8 +175,7 @@ TEST(FieldValues, MoneyIsKeptExactlyAndShownWithoutTrailingZeros) {
         EXPECT_EQ(table.text(0), shown) << typed;
     }
     table.set(0, "19.99");
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(table.record() + 1), 20),
-              "             19.9900");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(table.record() + 1), 20), "             19.9900");
     setFieldNumber(table.field(0), table.record(), 0.1 + 0.2);
     EXPECT_EQ(table.text(0), "0.3");
     EXPECT_THROW(setFieldNumber(table.field(0), table.record(), 1e30), TableError);

@@ -164,8 +164,8 @@ TEST(Samples, ShortenedSampleFilesAreTruncationErrors) {
         const fs::path path = testsupport::samplesDir() / name;
         const auto bytes = fileBytes(path);
         const DbfHeader header = parseDbfHeader(bytes, bytes.size(), path.string());
-        const uint64_t shortened = header.headerLength +
-                                   uint64_t{header.recordLength} * header.recordCount - 1;
+        const uint64_t shortened =
+            header.headerLength + uint64_t{header.recordLength} * header.recordCount - 1;
         try {
             parseDbfHeader(bytes, shortened, path.string());
             ADD_FAILURE() << name << " opened although shortened";
