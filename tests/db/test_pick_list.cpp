@@ -1,0 +1,157 @@
+#include "db/pick_list.h"
+
+#include "db/unprivileged.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using testsupport::TempDir;
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+QString dirOf(const TempDir& dir) {
+    return QString::fromStdString(dir.path().string());
+}
+
+TEST(PickListFile, LoadTrimsSpacesSkipsBlankLinesAndKeepsDuplicatesInOrder) {
+    TempDir dir;
+    writeBytes(dir.file("AUTHOR.LST"),
+               "  Tolkien \r\n\r\n    \r\nAusten\nTolkien\r\n\tTab\t\r\nLast");
+    db::PickList list("AUTHOR.LST");
+    list.load(dirOf(dir));
+    EXPECT_EQ(list.entries(), QStringList({"Tolkien", "Austen", "Tolkien", "\tTab\t", "Last"}));
+}
+
+TEST(PickListFile, LongLinesContributeTheirFirst255Characters) {
+    TempDir dir;
+    std::string longLine = std::string(300, 'x') + "\r\n";
+    std::string hugeLine = std::string(100000, 'y') + "\r\nafter\r\n";
+    writeBytes(dir.file("A.LST"), longLine + hugeLine);
+    db::PickList list("A.LST");
+    list.load(dirOf(dir));
+    ASSERT_EQ(list.entries().size(), 3);
+    EXPECT_EQ(list.entries()[0], QString(255, 'x'));
+    EXPECT_EQ(list.entries()[1], QString(255, 'y'));
+    EXPECT_EQ(list.entries()[2], "after");
+}
+
+TEST(PickListFile, WindowsTextAndBinaryJunkLoadWithoutHarm) {
+    TempDir dir;
+    // "Brontë" and "€uro" in Windows-1252, then NUL and control bytes.
+    writeBytes(dir.file("A.LST"), std::string("Bront\xEB\r\n\x80uro\r\n\x01\x00\xFF\r\n", 19));
+    db::PickList list("A.LST");
+    list.load(dirOf(dir));
+    ASSERT_EQ(list.entries().size(), 3);
+    EXPECT_EQ(list.entries()[0], QString::fromUtf8("Brontë"));
+    EXPECT_EQ(list.entries()[1], QString::fromUtf8("€uro"));
+    // Saving writes the same bytes back.
+    ASSERT_TRUE(list.save(dirOf(dir)));
+    EXPECT_EQ(readBytes(dir.file("A.LST")),
+              std::string("Bront\xEB\r\n\x80uro\r\n\x01\x00\xFF\r\n", 19));
+}
+
+TEST(PickListFile, MissingFileGivesAnEmptyListAndSaveCreatesIt) {
+    TempDir dir;
+    db::PickList list("CONDITION.LST");
+    list.setEntries({"Stale"});
+    list.load(dirOf(dir));
+    EXPECT_TRUE(list.entries().isEmpty());
+    ASSERT_TRUE(list.save(dirOf(dir)));
+    EXPECT_EQ(readBytes(dir.file("CONDITION.LST")), "");
+    list.setEntries({"Fine", "Good", "Fine"});
+    ASSERT_TRUE(list.save(dirOf(dir)));
+    EXPECT_EQ(readBytes(dir.file("CONDITION.LST")), "Fine\r\nGood\r\nFine\r\n");
+}
+
+TEST(PickListFile, CharactersOutsideWindows1252AreReplacedNotLost) {
+    TempDir dir;
+    db::PickList list("A.LST");
+    list.setEntries({QString::fromUtf8("Lǎozǐ 老子"), "Plain"});
+    ASSERT_TRUE(list.save(dirOf(dir)));
+    EXPECT_EQ(readBytes(dir.file("A.LST")), "L?oz? ??\r\nPlain\r\n");
+}
+
+TEST(PickListFile, FailedSaveLeavesTheOldFileAsItWas) {
+    TempDir dir;
+    writeBytes(dir.file("RATING.LST"), "Old\r\n");
+    db::PickList list("RATING.LST");
+    list.setEntries({"New"});
+    std::filesystem::permissions(dir.file("RATING.LST"), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::group_read |
+                                                             std::filesystem::perms::others_read);
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                        std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    std::optional<bool> saved = testsupport::runUnprivileged([&] { return list.save(dirOf(dir)); });
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_FALSE(*saved);
+    EXPECT_EQ(readBytes(dir.file("RATING.LST")), "Old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // A directory that does not exist at all is no better.
+    EXPECT_FALSE(list.save(dirOf(dir) + "/missing"));
+}
+
+TEST(PickList, AddValueTrimsAndSkipsExactDuplicatesOnly) {
+    db::PickList list("A.LST");
+    EXPECT_TRUE(list.addValue("  Austen  "));
+    EXPECT_FALSE(list.addValue("Austen"));
+    EXPECT_TRUE(list.addValue("austen"));
+    EXPECT_FALSE(list.addValue("   "));
+    EXPECT_FALSE(list.addValue(""));
+    EXPECT_EQ(list.entries(), QStringList({"Austen", "austen"}));
+}
+
+TEST(PickList, EveryViewIsToldOfEveryChange) {
+    db::PickList list("A.LST");
+    int gridUpdates = 0;
+    int formUpdates = 0;
+    list.addObserver([&] { ++gridUpdates; });
+    int formId = list.addObserver([&] { ++formUpdates; });
+    list.addValue("One");
+    list.insert(99, "Two");
+    list.replace(0, "Uno");
+    list.removeAt(5); // out of range: no change, no notice
+    EXPECT_EQ(gridUpdates, 3);
+    EXPECT_EQ(formUpdates, 3);
+    list.removeObserver(formId);
+    list.removeAt(0);
+    EXPECT_EQ(gridUpdates, 4);
+    EXPECT_EQ(formUpdates, 3);
+    EXPECT_EQ(list.entries(), QStringList({"Two"}));
+}
+
+TEST(PickLists, NineListsByFieldRoundTripThroughTheirFiles) {
+    TempDir dir;
+    db::PickLists lists;
+    EXPECT_EQ(lists.forField(1), nullptr); // Title has no list
+    ASSERT_NE(lists.forField(19), nullptr);
+    EXPECT_EQ(lists.forField(19)->fileName(), "CHECKOUT.LST");
+    lists.forField(2)->addValue("Austen");
+    lists.forField(6)->addValue("Market");
+    lists.saveAll(dirOf(dir));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 9);
+    EXPECT_EQ(readBytes(dir.file("BOUGHT.LST")), "Market\r\n");
+
+    db::PickLists reloaded;
+    reloaded.loadAll(dirOf(dir));
+    EXPECT_EQ(reloaded.forField(2)->entries(), QStringList({"Austen"}));
+    EXPECT_TRUE(reloaded.forField(25)->entries().isEmpty());
+}
+
+} // namespace
