@@ -1,0 +1,6 @@
+#include "fuzz_entry_points.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzzing::readWholeTable(data, size);
+    return 0;
+}
