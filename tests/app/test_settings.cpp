@@ -150,7 +150,7 @@ TEST(SettingsFile, MissingFileGivesEveryDefaultAndFirstSaveWritesEveryKey) {
     // 18 Misc keys, 6 x 36 field keys, 4 transfer, 4 sort, 5 x 13 colours, 3 grid title,
     // 2 x 7 grid fonts, 5 grid options, 3 x 3 user fonts, 5 report keys.
     EXPECT_EQ(std::count(text.begin(), text.end(), '='),
-              20 + 216 + 4 + 4 + 65 + 3 + 14 + 5 + 9 + 5);
+              18 + 216 + 4 + 4 + 65 + 3 + 14 + 5 + 9 + 5);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
               std::count(text.begin(), text.end(), '\r'));
     EXPECT_EQ(text.rfind("[Misc]\r\nButton Bar=1\r\nMain Window Left=0\r\n", 0), 0u);
