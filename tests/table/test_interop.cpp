@@ -341,14 +341,37 @@ TEST_F(InteropTest, EngineReadsTableWrittenByPythonDbf) {
     expectSameRecords(rows_, readWithEngine(path), "engine on a dbf-package table");
 }
 
+// GDAL writes a missing number as a field of asterisks (and a missing date as zeros); the
+// asterisks are dBASE's overflow mark too, and must not read as 0.
+std::vector<Row> withoutBlankNumbers(std::vector<Row> rows) {
+    for (Row& row : rows)
+        for (size_t f = 0; f < row.size(); ++f)
+            if (row[f].empty() && (fields()[f].type == 'N' || fields()[f].type == 'F'))
+                row[f] = fields()[f].decimals == 0 ? "7" : "7.2500";
+    return rows;
+}
+
+std::vector<Row> readGdalWrittenTable(const testsupport::TempDir& folder,
+                                      const std::vector<Row>& rows) {
+    std::string description = folder.file("rows.tsv");
+    std::string path = folder.file("gdal.dbf");
+    writeDescription(description, rows);
+    runScript(pythonWith("csv"), "write_ogr.py", {description, path});
+    return readWithEngine(path);
+}
+
 TEST_F(InteropTest, EngineReadsTableWrittenByGdal) {
     if (!gdalInstalled())
         GTEST_SKIP() << "GDAL is not installed";
-    std::string description = folder_.file("rows.tsv");
-    std::string path = folder_.file("gdal.dbf");
-    writeDescription(description, rows_);
-    runScript(pythonWith("csv"), "write_ogr.py", {description, path});
-    expectSameRecords(rows_, readWithEngine(path), "engine on a GDAL table");
+    std::vector<Row> rows = withoutBlankNumbers(rows_);
+    expectSameRecords(rows, readGdalWrittenTable(folder_, rows), "engine on a GDAL table");
+}
+
+TEST_F(InteropTest, EngineReadsGdalMissingNumbersAsBlank) {
+    if (!gdalInstalled())
+        GTEST_SKIP() << "GDAL is not installed";
+    expectSameRecords(rows_, readGdalWrittenTable(folder_, rows_),
+                      "engine on a GDAL table with missing numbers");
 }
 
 } // namespace

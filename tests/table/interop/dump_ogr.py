@@ -26,8 +26,10 @@ def kind_of(csvt_type):
 def main(path):
     with tempfile.TemporaryDirectory() as work:
         out = os.path.join(work, "dump.csv")
-        subprocess.run(["ogr2ogr", "-f", "CSV", out, path, "-lco", "CREATE_CSVT=YES"],
-                       check=True)
+        # GDAL decodes the language-driver mark 0x57 (Windows ANSI) as ISO-8859-1, which loses
+        # the letters 1252 keeps in 0x80-0x9F (Œ Š Ž €), so the code page is named outright.
+        subprocess.run(["ogr2ogr", "-f", "CSV", out, path, "-oo", "ENCODING=CP1252",
+                        "-lco", "CREATE_CSVT=YES"], check=True)
         with open(os.path.join(work, "dump.csvt"), encoding="utf-8") as types:
             kinds = [kind_of(t) for t in next(csv.reader(types))]
         with open(out, encoding="utf-8", newline="") as source:
