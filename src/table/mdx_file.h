@@ -60,12 +60,16 @@ public:
     void insertKey(std::string_view tag, std::string_view key, uint32_t recno);
     void removeKey(std::string_view tag, std::string_view key, uint32_t recno);
 
+    // indexedRecordCount() of a file that another program wrote: it carries no such mark, and
+    // is trusted as it stands.
+    static constexpr uint32_t kUnknownRecordCount = UINT32_MAX;
+
     // Consistency with the table: the record count the index was last brought up to date with,
     // and whether a change was under way when the file was last closed (a crash mid-update).
     // The table compares these with the .DBF at open and rebuilds a stale index.
     uint32_t indexedRecordCount() const;
     bool changeInProgress() const;
-    void beginChange();                         // marks the file "change in progress"
+    void beginChange();                          // marks the file "change in progress"
     void endChange(uint32_t indexedRecordCount); // clears the mark, records the count
     uint64_t generation() const;                 // bumped by every change, from any process
 
