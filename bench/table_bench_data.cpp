@@ -73,7 +73,7 @@ int Random::below(int bound) {
 
 std::string SyntheticBooks::author() {
     std::string name = pick(random_, kSurnames);
-    if (random_.chance(3))
+    if (random_.chance(1))
         name = random_.chance(50) ? "SMITH" : "Smith"; // lift the match rate to a few percent
     return name + ", " + pick(random_, kGivenNames);
 }
