@@ -2,6 +2,7 @@
 // of the dialects we read.
 
 #include "dbf_format.h"
+#include "dbf_text.h"
 #include "memo_file.h"
 #include "table_error.h"
 
@@ -15,6 +16,8 @@
 
 namespace table {
 
+using namespace detail;
+
 namespace {
 
 constexpr int64_t kMillisecondsPerDay = 86'400'000;
@@ -23,23 +26,6 @@ constexpr int64_t kTimestampEpochJulianDay = 1'721'425;
 
 std::string_view rawBytes(const FieldDescriptor& field, const uint8_t* record) {
     return {reinterpret_cast<const char*>(record + field.offset), field.length};
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\0')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string_view trimRight(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 uint64_t readLittleEndian(const uint8_t* bytes, size_t count) {
@@ -68,157 +54,6 @@ double dbase7Double(const uint8_t* bytes) {
     uint64_t bits = readBigEndian(bytes, 8);
     bits = (bits & 0x8000000000000000ull) ? bits ^ 0x8000000000000000ull : ~bits;
     return std::bit_cast<double>(bits);
-}
-
-std::string formatDouble(double value) {
-    if (!std::isfinite(value)) {
-        return {};
-    }
-    if (value == 0) {
-        return "0";
-    }
-    char text[400];
-    const auto format =
-        std::fabs(value) < 1e21 ? std::chars_format::fixed : std::chars_format::general;
-    const auto result = std::to_chars(text, text + sizeof text, value, format);
-    return std::string(text, result.ptr);
-}
-
-// Exact text of a currency value held in ten-thousandths.
-std::string formatCurrency(int64_t tenThousandths) {
-    const bool negative = tenThousandths < 0;
-    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(tenThousandths)
-                                        : static_cast<uint64_t>(tenThousandths);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
-    uint64_t fraction = magnitude % 10000;
-    if (fraction != 0) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, ".%04u", static_cast<unsigned>(fraction));
-        text += digits;
-        while (text.back() == '0') {
-            text.pop_back();
-        }
-    }
-    return text;
-}
-
-// Checks "[sign]digits[.digits][e[sign]digits]" with at least one mantissa digit.
-bool isNumberSyntax(std::string_view text) {
-    size_t pos = 0;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ++pos;
-    }
-    size_t digits = 0;
-    bool point = false;
-    for (; pos < text.size(); ++pos) {
-        if (text[pos] >= '0' && text[pos] <= '9') {
-            ++digits;
-        } else if (text[pos] == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0) {
-        return false;
-    }
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-        ++pos;
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-            ++pos;
-        }
-        const size_t exponentStart = pos;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-            ++pos;
-        }
-        if (pos == exponentStart) {
-            return false;
-        }
-    }
-    return pos == text.size();
-}
-
-// Whether a number too large or too small for a double is large: its decimal magnitude from
-// the digits before the point (or the zeros after it) and the exponent.
-bool isOverflow(std::string_view number) {
-    const size_t exponentAt = number.find_first_of("eE");
-    const std::string_view mantissa = number.substr(0, exponentAt);
-    const size_t firstNonZero = mantissa.find_first_of("123456789");
-    const size_t point = std::min(mantissa.find('.'), mantissa.size());
-    if (firstNonZero == std::string_view::npos) {
-        return false;
-    }
-    int64_t magnitude = static_cast<int64_t>(point) - static_cast<int64_t>(firstNonZero);
-    if (exponentAt != std::string_view::npos) {
-        std::string_view exponent = number.substr(exponentAt + 1);
-        const bool negative = !exponent.empty() && exponent[0] == '-';
-        if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) {
-            exponent.remove_prefix(1);
-        }
-        int64_t value = 0;
-        for (char digit : exponent) {
-            value = std::min<int64_t>(value * 10 + (digit - '0'), 1'000'000);
-        }
-        magnitude += negative ? -value : value;
-    }
-    return magnitude > 0;
-}
-
-// Reads the number a user typed or a numeric field holds; nothing when it is no number,
-// an infinite value when it is too large for a double.
-std::optional<double> parseNumber(std::string_view text) {
-    std::string cleaned(trimBlanks(text));
-    std::replace(cleaned.begin(), cleaned.end(), ',', '.');
-    if (!isNumberSyntax(cleaned)) {
-        return std::nullopt;
-    }
-    const char* first = cleaned.data() + (cleaned[0] == '+' ? 1 : 0);
-    double value = 0;
-    const auto result = std::from_chars(first, cleaned.data() + cleaned.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        return isOverflow(cleaned) ? HUGE_VAL : 0.0;
-    }
-    return value;
-}
-
-// Typed text as quoted in a message: long text is cut (at a character boundary).
-std::string quoted(std::string_view utf8) {
-    constexpr size_t kLongest = 40;
-    if (utf8.size() <= kLongest) {
-        return std::string(utf8);
-    }
-    size_t cut = kLongest;
-    while (cut > 0 && (static_cast<uint8_t>(utf8[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return std::string(utf8.substr(0, cut)) + "...";
-}
-
-// The digits a N or F field holds, as plain text: no leading '+' or zeros, no trailing
-// fraction zeros. Working on the text keeps wide fields exact where a double would not.
-std::optional<std::string> plainNumberText(std::string_view stored) {
-    std::string text(trimBlanks(stored));
-    if (text.empty() || text.find('*') != std::string::npos) {
-        return std::string(); // '*' is how dBASE marks a value that overflowed the width
-    }
-    std::replace(text.begin(), text.end(), ',', '.');
-    if (!isNumberSyntax(text)) {
-        return std::nullopt;
-    }
-    if (text.find_first_of("eE") != std::string::npos) {
-        return formatDouble(*parseNumber(text));
-    }
-    const bool negative = text[0] == '-';
-    std::string_view digits(text);
-    if (digits[0] == '-' || digits[0] == '+') {
-        digits.remove_prefix(1);
-    }
-    std::string whole(digits.substr(0, digits.find('.')));
-    std::string fraction(digits.size() > whole.size() ? digits.substr(whole.size() + 1) : "");
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    fraction.erase(std::min(fraction.find_last_not_of('0') + 1, fraction.size()));
-    std::string plain = (whole.empty() ? "0" : whole) + (fraction.empty() ? "" : "." + fraction);
-    return negative && plain != "0" ? "-" + plain : plain;
 }
 
 std::string formatTime(int64_t milliseconds) {
@@ -499,129 +334,6 @@ bool fieldIsBlank(const FieldDescriptor& field, const uint8_t* record) {
     default:
         return trimBlanks(bytes).empty();
     }
-}
-
-namespace {
-
-[[noreturn]] void cannotWrite(const FieldDescriptor& field) {
-    throw TableError("The field " + field.name + " (type " + std::string(1, field.type) +
-                     ") cannot be changed by this program.");
-}
-
-void writeBytes(const FieldDescriptor& field, uint8_t* record, std::string_view bytes) {
-    std::memset(record + field.offset, ' ', field.length);
-    std::memcpy(record + field.offset, bytes.data(), std::min<size_t>(bytes.size(), field.length));
-}
-
-// Formats `value` right-aligned with the field's decimals; nothing when it does not fit.
-std::optional<std::string> numberForField(const FieldDescriptor& field, double value) {
-    if (!std::isfinite(value)) {
-        return std::nullopt;
-    }
-    const int decimals = field.type == 'N' || field.type == 'F' ? field.decimals : 0;
-    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-    if (size <= 0 || static_cast<uint32_t>(size) > field.length) {
-        return std::nullopt;
-    }
-    std::string text(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    text.pop_back();
-    // A tiny negative value rounds to "-0.00"; dBASE writes zero without a sign.
-    if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return std::string(field.length - text.size(), ' ') + text;
-}
-
-void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
-    const auto value = parseNumber(utf8);
-    if (!value) {
-        throw TableError("'" + quoted(utf8) + "' is not a valid number for field " + field.name +
-                         ".");
-    }
-    const auto text = numberForField(field, *value);
-    if (!text) {
-        throw TableError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field " +
-                         field.name + ".");
-    }
-    writeBytes(field, record, *text);
-}
-
-void setLogicalText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
-    std::string word(utf8);
-    std::transform(word.begin(), word.end(), word.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (word == "T" || word == "Y" || word == "TRUE" || word == "YES") {
-        writeBytes(field, record, "T");
-    } else if (word == "F" || word == "N" || word == "FALSE" || word == "NO") {
-        writeBytes(field, record, "F");
-    } else {
-        throw TableError("'" + quoted(utf8) + "' is not a valid logical value for field " +
-                         field.name + ".");
-    }
-}
-
-} // namespace
-
-void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t* record,
-                  std::string_view utf8, const DateFormat& dateFormat, int yearNow) {
-    if (trimBlanks(utf8).empty() && std::strchr("CNFDL", field.type)) {
-        blankField(field, record);
-        return;
-    }
-    switch (field.type) {
-    case 'C': {
-        std::string badCharacter;
-        const auto bytes = encodeFromUtf8(utf8, header.codepage, &badCharacter);
-        if (!bytes) {
-            throw TableError("The character '" + badCharacter + "' cannot be stored in the field " +
-                             field.name + ".");
-        }
-        writeBytes(field, record, *bytes); // single-byte code page: cutting never splits one
-        return;
-    }
-    case 'N':
-    case 'F':
-        setNumberText(field, record, utf8);
-        return;
-    case 'D': {
-        const auto date = dateFormat.parse(utf8, yearNow);
-        if (!date) {
-            throw TableError("'" + quoted(utf8) + "' is not a valid date for field " + field.name +
-                             ".");
-        }
-        setFieldDate(field, record, *date);
-        return;
-    }
-    case 'L':
-        setLogicalText(field, record, trimBlanks(utf8));
-        return;
-    default:
-        cannotWrite(field);
-    }
-}
-
-void setFieldNumber(const FieldDescriptor& field, uint8_t* record, double value) {
-    if (field.type != 'N' && field.type != 'F') {
-        cannotWrite(field);
-    }
-    const auto text = numberForField(field, value);
-    if (!text) {
-        throw TableError("The value " + formatDouble(value) + " does not fit the field " +
-                         field.name + ".");
-    }
-    writeBytes(field, record, *text);
-}
-
-void setFieldDate(const FieldDescriptor& field, uint8_t* record, const Date& date) {
-    if (field.type != 'D' || field.length != 8) {
-        cannotWrite(field);
-    }
-    writeBytes(field, record, toDtos(date));
-}
-
-void blankField(const FieldDescriptor& field, uint8_t* record) {
-    std::memset(record + field.offset, ' ', field.length);
 }
 
 } // namespace table

@@ -1,0 +1,139 @@
+// Writing the field types of our own tables (C N F D L) from text, numbers and dates.
+
+#include "dbf_format.h"
+#include "dbf_text.h"
+#include "table_error.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace table {
+
+using namespace detail;
+
+namespace {
+
+[[noreturn]] void cannotWrite(const FieldDescriptor& field) {
+    throw TableError("The field " + field.name + " (type " + std::string(1, field.type) +
+                     ") cannot be changed by this program.");
+}
+
+void writeBytes(const FieldDescriptor& field, uint8_t* record, std::string_view bytes) {
+    std::memset(record + field.offset, ' ', field.length);
+    std::memcpy(record + field.offset, bytes.data(), std::min<size_t>(bytes.size(), field.length));
+}
+
+// Formats `value` right-aligned with the field's decimals; nothing when it does not fit.
+std::optional<std::string> numberForField(const FieldDescriptor& field, double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const int decimals = field.type == 'N' || field.type == 'F' ? field.decimals : 0;
+    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+    if (size <= 0 || static_cast<uint32_t>(size) > field.length) {
+        return std::nullopt;
+    }
+    std::string text(static_cast<size_t>(size) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    text.pop_back();
+    // A tiny negative value rounds to "-0.00"; dBASE writes zero without a sign.
+    if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return std::string(field.length - text.size(), ' ') + text;
+}
+
+void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
+    const auto value = parseNumber(utf8);
+    if (!value) {
+        throw TableError("'" + quoted(utf8) + "' is not a valid number for field " + field.name +
+                         ".");
+    }
+    const auto text = numberForField(field, *value);
+    if (!text) {
+        throw TableError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field " +
+                         field.name + ".");
+    }
+    writeBytes(field, record, *text);
+}
+
+void setLogicalText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
+    std::string word(utf8);
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (word == "T" || word == "Y" || word == "TRUE" || word == "YES") {
+        writeBytes(field, record, "T");
+    } else if (word == "F" || word == "N" || word == "FALSE" || word == "NO") {
+        writeBytes(field, record, "F");
+    } else {
+        throw TableError("'" + quoted(utf8) + "' is not a valid logical value for field " +
+                         field.name + ".");
+    }
+}
+
+} // namespace
+
+void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t* record,
+                  std::string_view utf8, const DateFormat& dateFormat, int yearNow) {
+    if (trimBlanks(utf8).empty() && std::strchr("CNFDL", field.type)) {
+        blankField(field, record);
+        return;
+    }
+    switch (field.type) {
+    case 'C': {
+        std::string badCharacter;
+        const auto bytes = encodeFromUtf8(utf8, header.codepage, &badCharacter);
+        if (!bytes) {
+            throw TableError("The character '" + badCharacter + "' cannot be stored in the field " +
+                             field.name + ".");
+        }
+        writeBytes(field, record, *bytes); // single-byte code page: cutting never splits one
+        return;
+    }
+    case 'N':
+    case 'F':
+        setNumberText(field, record, utf8);
+        return;
+    case 'D': {
+        const auto date = dateFormat.parse(utf8, yearNow);
+        if (!date) {
+            throw TableError("'" + quoted(utf8) + "' is not a valid date for field " + field.name +
+                             ".");
+        }
+        setFieldDate(field, record, *date);
+        return;
+    }
+    case 'L':
+        setLogicalText(field, record, trimBlanks(utf8));
+        return;
+    default:
+        cannotWrite(field);
+    }
+}
+
+void setFieldNumber(const FieldDescriptor& field, uint8_t* record, double value) {
+    if (field.type != 'N' && field.type != 'F') {
+        cannotWrite(field);
+    }
+    const auto text = numberForField(field, value);
+    if (!text) {
+        throw TableError("The value " + formatDouble(value) + " does not fit the field " +
+                         field.name + ".");
+    }
+    writeBytes(field, record, *text);
+}
+
+void setFieldDate(const FieldDescriptor& field, uint8_t* record, const Date& date) {
+    if (field.type != 'D' || field.length != 8) {
+        cannotWrite(field);
+    }
+    writeBytes(field, record, toDtos(date));
+}
+
+void blankField(const FieldDescriptor& field, uint8_t* record) {
+    std::memset(record + field.offset, ' ', field.length);
+}
+
+} // namespace table
