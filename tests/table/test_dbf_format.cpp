@@ -233,4 +233,23 @@ TEST(FieldValues, HostileTextGivesShortErrors) {
     EXPECT_EQ(table.text(1), std::string(10, 'x'));
 }
 
+TEST(FieldValues, Dbase7BinaryNumbersAndTimestamps) {
+    // Bytes worked out by hand: sortable big-endian encodings, and a timestamp counting
+    // milliseconds from day 1 = 1 January of year 1 (7 March 2026 12:34:56 here).
+    uint8_t record[] = {' ',  0x7F, 0xFF, 0xFF, 0xF9, 0x3F, 0xFB, 0xFF, 0xFF, 0xFF,
+                        0xFF, 0xFF, 0xFF, 0xC0, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00,
+                        0x00, 0xC2, 0xCD, 0x0F, 0xEF, 0xCF, 0x30, 0xC0, 0x00};
+    DbfHeader header;
+    header.dbase7 = true;
+    FieldDescriptor integer{"I", 'I', 1, 4, 0, 0, false, true};
+    FieldDescriptor negative{"O1", 'O', 5, 8, 0, 0, false, true};
+    FieldDescriptor positive{"O2", 'O', 13, 8, 0, 0, false, true};
+    FieldDescriptor stamp{"TS", '@', 21, 8, 0, 0, false, true};
+    EXPECT_EQ(fieldText(header, integer, record, DateFormat{}), "-7");
+    EXPECT_EQ(fieldText(header, negative, record, DateFormat{}), "-2.5");
+    EXPECT_EQ(fieldText(header, positive, record, DateFormat{}), "2.5");
+    EXPECT_EQ(fieldText(header, stamp, record, DateFormat{}), "3/7/26 12:34:56");
+    EXPECT_THROW(setFieldText(header, stamp, record, "1/1/20", DateFormat{}, 2026), TableError);
+}
+
 } // namespace
