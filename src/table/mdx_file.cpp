@@ -230,12 +230,12 @@ void MdxFile::Impl::bumpGeneration() {
     if (std::memcmp(area, kMark, 4) != 0) {
         std::memset(area, 0, sizeof area);
         std::memcpy(area, kMark, 4);
-        put32(area + kOffIndexedCount - kOffMark, MdxFile::kUnknownRecordCount);
+        put32(area + (kOffIndexedCount - kOffMark), MdxFile::kUnknownRecordCount);
     } else {
-        std::memcpy(&generation, area + kOffGeneration - kOffMark, 8);
+        std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
     }
     ++generation;
-    std::memcpy(area + kOffGeneration - kOffMark, &generation, 8);
+    std::memcpy(area + (kOffGeneration - kOffMark), &generation, 8);
     writeAt(kOffMark, area, sizeof area);
 }
 
@@ -333,7 +333,7 @@ uint32_t MdxFile::indexedRecordCount() const {
     impl_->readAt(kOffMark, area, sizeof area);
     if (std::memcmp(area, kMark, 4) != 0)
         return kUnknownRecordCount;
-    return get32(area + kOffIndexedCount - kOffMark);
+    return get32(area + (kOffIndexedCount - kOffMark));
 }
 
 bool MdxFile::changeInProgress() const {
@@ -364,7 +364,7 @@ uint64_t MdxFile::generation() const {
     if (std::memcmp(area, kMark, 4) != 0)
         return 0;
     uint64_t generation = 0;
-    std::memcpy(&generation, area + kOffGeneration - kOffMark, 8);
+    std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
     return generation;
 }
 
