@@ -53,13 +53,6 @@ TEST(SampleTablesTest, EveryFieldOfEveryRecordReadsAsText) {
     EXPECT_GE(opened, samples.size() - 3);
 }
 
-TEST(SampleTablesTest, KnownSampleReadsItsValues) {
-    Table disco;
-    openAt(disco, (testsupport::samplesDir() / "tDBF" / "disco.DBF").string(), OpenMode::ReadOnly);
-    EXPECT_GT(disco.recordCount(), 1000u);
-    EXPECT_THROW(disco.append(), table::TableError);
-}
-
 TEST(SampleTablesTest, ForeignVersionsAreNotOpenedForWriting) {
     testsupport::TempDir dir;
     fs::path source = testsupport::samplesDir() / "dbf" / "dbase_30.dbf";
