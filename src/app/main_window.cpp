@@ -17,7 +17,11 @@ TMain::TMain(MainWindowEnvironment environment, QWidget* parent)
     createControls();
 }
 
-TMain::~TMain() = default;
+// The grid and navigator watch the table and the pick lists, which are members: they must go
+// before the members do, not with the base class after them.
+TMain::~TMain() {
+    delete takeCentralWidget();
+}
 
 db::DatabaseContext TMain::databaseContext() {
     return db::DatabaseContext{

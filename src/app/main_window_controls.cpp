@@ -19,13 +19,15 @@
 #include <QSvgRenderer>
 #include <QToolButton>
 
+// The glyphs live in a static library, whose resources are not registered by themselves.
+static void registerSpeedGlyphs() {
+    Q_INIT_RESOURCE(speed_buttons);
+}
+
 namespace app {
 
 namespace {
 
-constexpr int kSpeedButtonSize = 23;
-constexpr int kSpeedBarLeft = 4;
-constexpr int kSpeedGroupGap = 6;
 constexpr int kLetteredWidth = 64;
 constexpr int kLetteredHeight = 25;
 
@@ -232,6 +234,7 @@ QMenu* TMain::createOptionsMenu() {
 }
 
 void TMain::createSpeedPanel() {
+    registerSpeedGlyphs();
     speedPanel_ = new QFrame(centralWidget());
     speedPanel_->setObjectName(QStringLiteral("SpeedPanel"));
     speedPanel_->setFrameShape(QFrame::Panel);

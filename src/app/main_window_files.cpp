@@ -13,8 +13,8 @@ namespace app {
 
 namespace {
 
-// On Linux file names keep their letter case, so the dialog lists both spellings.
-const QString kDatabaseFilter = QStringLiteral("Database Files (*.DBF *.dbf)");
+// The dialog widens the pattern to lower-case names as well.
+const QString kDatabaseFilter = QStringLiteral("Database Files (*.DBF)");
 
 } // namespace
 

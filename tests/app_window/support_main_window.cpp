@@ -16,7 +16,10 @@ void ensureApplication() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
+    // Kept to the end of the process: destroying it among the other statics at exit is too late
+    // for Qt's own.
+    static QApplication* application = new QApplication(argc, argv);
+    (void)application;
 }
 
 void makeBookTable(const QString& path, const std::vector<std::string>& authors) {
