@@ -71,6 +71,7 @@ void TMain::createControls() {
     client->setAutoFillBackground(true);
     client->installEventFilter(this);
     setCentralWidget(client);
+    setMinimumSize(400, 300); // room for the viewer in every button-bar mode
     createMenus();
     createViewer();
     createLetteredButtons();

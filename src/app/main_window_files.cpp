@@ -79,8 +79,9 @@ void TMain::SetMenuLastFiles() {
     }
 }
 
+// A record being edited in the grid is stored first, as leaving the row would store it.
 void TMain::DoDelete() {
-    if (myTable_.isOpen())
+    if (myTable_.isOpen() && postPendingEdit())
         viewerGrid_->confirmAndDelete();
     DisplayCount();
 }
