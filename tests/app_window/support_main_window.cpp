@@ -10,18 +10,6 @@
 
 namespace testsupport {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "volumara_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Kept to the end of the process: destroying it among the other statics at exit is too late
-    // for Qt's own.
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
-}
-
 void makeBookTable(const QString& path, const std::vector<std::string>& authors) {
     struct Silent : db::UserMessages {
         db::MessageAnswer show(const std::string&, const std::string& text, db::MessageIcon,
