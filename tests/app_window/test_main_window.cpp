@@ -83,8 +83,14 @@ TEST_F(MainWindowCommands, ButtonBarModesAndResizingFollowTheGeometryTable) {
         QApplication::processEvents();
         expectModeGeometry(*window, mode);
     }
+    const QSize finalSize = window->size();
     window->close();
-    EXPECT_NE(readSettings().find("Button Bar=2"), std::string::npos);
+    const std::string saved = readSettings();
+    EXPECT_NE(saved.find("Button Bar=2"), std::string::npos);
+    EXPECT_NE(saved.find("Main Window Width=" + std::to_string(finalSize.width()) + "\r\n"),
+              std::string::npos);
+    EXPECT_NE(saved.find("Main Window Height=" + std::to_string(finalSize.height()) + "\r\n"),
+              std::string::npos);
 }
 
 TEST_F(MainWindowCommands, NarrowWindowKeepsTheWholeNavigatorOnTheSpeedBar) {
