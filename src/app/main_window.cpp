@@ -115,6 +115,11 @@ void TMain::loadUserFonts() {
     userFonts_.label = userFontFrom(settings_.labelFont);
     userFonts_.edit = userFontFrom(settings_.editFont);
     userFonts_.button = userFontFrom(settings_.buttonFont);
+    loadGridFonts();
+}
+
+// The grid fonts follow their settings, which the viewer configuration changes.
+void TMain::loadGridFonts() {
     gridFont_ = gridFontFrom(settings_.gridFont);
     gridTitleFont_ = gridFontFrom(settings_.gridTitleFont);
 }

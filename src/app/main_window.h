@@ -141,6 +141,7 @@ private:
     void FormShow();
     void FormClose();
     void loadUserFonts();
+    void loadGridFonts();
     bool postPendingEdit();
 
     // Layout (main_window_layout.cpp)

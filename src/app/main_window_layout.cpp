@@ -151,6 +151,7 @@ QColor colourOr(Colour stored, QColor fallback) {
 } // namespace
 
 void TMain::SetViewerOptions() {
+    loadGridFonts();
     widgets::GridOptions options = viewerGrid_->options();
     options.rowIndicator = settings_.gridRowIndicator;
     options.rowLines = settings_.gridRowLines;

@@ -78,9 +78,13 @@ TEST_F(ViewerOptions, GridTakesTheStoredColumnsAndOptions) {
     // A changed configuration takes effect when the options are applied again.
     window->settings().field(1).displayed = true;
     window->settings().gridFieldEditing = false;
+    window->settings().gridFont.size = 14;
+    window->settings().gridFont.bold = true;
     window->SetViewerOptions();
     EXPECT_EQ(grid.model()->columnCount(), db::kFieldCount);
     EXPECT_FALSE(grid.options().editing);
+    EXPECT_EQ(grid.options().cellFont.pointSize(), 14);
+    EXPECT_TRUE(grid.options().cellFont.bold());
 }
 
 } // namespace
