@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -174,6 +175,21 @@ TEST_F(MainWindowCommands, RecentFilesHoldThePreviousTablesNeverTheOpenOne) {
     EXPECT_EQ(window->currentDatabasePath(), master);
     EXPECT_EQ(caption(1), "&1   " + a);
     EXPECT_EQ(caption(2), "&2   " + b);
+
+    // An entry whose file has gone reports the engine's error and changes nothing.
+    std::string reason;
+    QFile::remove(b);
+    try {
+        db::checkFormat(b, s.messages);
+    } catch (const std::exception& error) {
+        reason = error.what();
+    }
+    ASSERT_FALSE(reason.empty());
+    s.messages.expect("Error", reason, db::MessageAnswer::Ok);
+    child<QAction>(*window, "MenuLastFile2")->trigger();
+    EXPECT_EQ(window->currentDatabasePath(), master);
+    EXPECT_EQ(caption(2), "&2   " + b);
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "0");
 
     window->close();
     const std::string saved = readSettings();
