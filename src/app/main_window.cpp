@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPrinter>
+#include <QTimer>
 
 namespace app {
 
@@ -139,6 +140,14 @@ void TMain::FormShow() {
     SetColors();
     DisplayCount();
     FormResize();
+    // Activation follows the first show once the window is on screen.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+// The tip window, when the user wants it at start-up and the program has one.
+void TMain::FormActivate() {
+    if (settings_.showTips)
+        runCommand(Command::Tips);
 }
 
 void TMain::closeEvent(QCloseEvent* event) {

@@ -139,6 +139,7 @@ private:
     void applyStartupWindowSize();
     void switchBrowseModeOn();
     void FormShow();
+    void FormActivate();
     void FormClose();
     void loadUserFonts();
     void loadGridFonts();

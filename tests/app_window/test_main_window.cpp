@@ -270,6 +270,24 @@ TEST_F(MainWindowCommands, UserFontsComeFromTheFontDialogAndAreSaved) {
               std::string::npos);
 }
 
+TEST_F(MainWindowCommands, TipsShowOnceAtStartUpOnlyWhenWanted) {
+    for (const bool wanted : {true, false}) {
+        writeSettings(wanted ? "" : "[Misc]\r\nShow Tips=no\r\n");
+        auto window = makeWindow();
+        ASSERT_TRUE(window->FormCreate());
+        int tips = 0;
+        window->wireCommand(app::Command::Tips, [&] { ++tips; });
+        window->show();
+        QApplication::processEvents();
+        window->hide();
+        window->show();
+        QApplication::processEvents();
+        EXPECT_EQ(tips, wanted ? 1 : 0);
+        child<QAction>(*window, "MenuTips")->trigger();
+        EXPECT_EQ(tips, wanted ? 2 : 1);
+    }
+}
+
 TEST_F(MainWindowCommands, CommandsOfOtherWindowsStayDisabledUntilWired) {
     auto window = startWindow();
     for (const char* name :
