@@ -64,6 +64,8 @@ public:
     PickListDelegate* pickListEditor(int fieldNumber) const;
 
     void reload(); // see BookTableModel::reload
+    // Stores the text of a cell editor that is open (before posting or moving elsewhere).
+    void finishCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
     // record on Yes. Returns whether a record was deleted. Ctrl+Del in the grid does this while
     // editing is on.
