@@ -11,6 +11,9 @@
 //     grid->setOptions(options);
 //     navigator->setGrid(grid);
 //
+// The table and the messages must outlive the grid (declare MyTable before the widgets, or
+// destroy the grid first).
+//
 // After a search, end of search, sort order, import or a change made in the edit window call
 // reload(); opening and closing the table are noticed by themselves.
 
