@@ -39,7 +39,11 @@ BookTableModel::CursorGuard::~CursorGuard() {
 }
 
 BookTableModel::BookTableModel(table::Table& table, db::UserMessages& messages, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), messages_(messages), rows_(table) {
+    : QAbstractTableModel(parent), table_(table), messages_(messages), rows_(table),
+      longWalkTimer_(new QTimer(this)) {
+    longWalkTimer_->setSingleShot(true);
+    longWalkTimer_->setInterval(0);
+    connect(longWalkTimer_, &QTimer::timeout, this, &BookTableModel::continueLongWalk);
     observerId_ = table_.addObserver([this] { tableChanged(); });
     resetRows();
 }
@@ -117,6 +121,8 @@ void BookTableModel::resetRows() {
         reportError(error);
     }
     rows_.reset(rowCount_);
+    longWalkTarget_ = -1;
+    longWalkTimer_->stop();
     inserting_ = lastState_ == table::Table::State::Insert;
     checkOutField_ = wasOpen_ ? table_.fieldIndex("CheckOut") : -1;
     currentRow_ = -1;
@@ -300,6 +306,38 @@ bool BookTableModel::keepsItsPlace(uint32_t recno, int row) {
             return false;
     }
     return true;
+}
+
+// One step of a walk toward a far row (see setSynchronousWalkLimit).
+void BookTableModel::continueLongWalk() {
+    const int target = longWalkTarget_;
+    if (target < 0 || target >= rowCount_)
+        return;
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse || settling_) {
+        longWalkTarget_ = -1; // the view asks again when it paints
+        return;
+    }
+    bool arrived = false;
+    {
+        CursorGuard guard(*this);
+        try {
+            arrived = rows_.walkToward(target, walkLimit_);
+        } catch (const std::exception&) {
+            arrived = true; // nothing more to walk; the reload below finds the rows again
+            queueReload();
+        }
+    }
+    if (rows_.stale())
+        queueReload();
+    if (!arrived) {
+        longWalkTimer_->start();
+        return;
+    }
+    longWalkTarget_ = -1;
+    const int first = std::max(0, target - kReadAheadRows);
+    const int last = std::min(rowCount_ - 1, target + 2 * kReadAheadRows);
+    if (columnCount() > 0 && last >= first)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 // Announces the row placed by RecordRows::placeNewRecord and makes it current; cached texts of

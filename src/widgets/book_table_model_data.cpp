@@ -5,7 +5,6 @@
 namespace widgets {
 
 namespace {
-constexpr int kReadAhead = 48;       // rows read in one visit to the table
 constexpr size_t kCacheLimit = 1500; // rows of text kept; trimmed to kCacheKeep
 constexpr size_t kCacheKeep = 1000;
 
@@ -37,9 +36,16 @@ void BookTableModel::dropFarRows(int nearRow) const {
 void BookTableModel::readRows(int row) const {
     if (texts_.size() > kCacheLimit)
         dropFarRows(row);
+    if (!settling_ && rows_.distanceToKnown(row) > walkLimit_) {
+        if (longWalkTarget_ != row) {
+            longWalkTarget_ = row;
+            longWalkTimer_->start();
+        }
+        return;
+    }
     CursorGuard guard(*this);
     try {
-        const int end = std::min(row + kReadAhead, rowCount_);
+        const int end = std::min(row + kReadAheadRows, rowCount_);
         for (int current = row; current < end; ++current) {
             if (texts_.count(current) != 0)
                 continue;

@@ -1,6 +1,7 @@
 #include "widgets/record_rows.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace widgets {
@@ -77,13 +78,15 @@ bool RecordRows::step(bool forward) {
 // Walks from a known row to `target`, remembering every row passed, and a little beyond.
 bool RecordRows::walkTo(int target, int from, uint32_t fromRecno) {
     ++moves_;
-    if (!table_.goToRecord(fromRecno))
-        return false; // the record is gone: the caller starts from an end instead
+    if (!table_.goToRecord(fromRecno)) {
+        anchorLost_ = true; // the record is gone: the caller starts from an end instead
+        return false;
+    }
     const bool forward = target >= from;
     const int stop =
         forward ? std::min(target + kWalkAhead, rowCount() - 1) : std::max(target - kWalkAhead, 0);
     int row = from;
-    while (row != stop) {
+    for (int steps = 0; row != stop && steps < limit_; ++steps) {
         if (!step(forward)) {
             stale_ = true;
             break;
@@ -133,13 +136,41 @@ uint32_t RecordRows::recordAt(int row) {
     const int fromAbove = above >= 0 ? above - row : fromBottom + 1;
     const int best = std::min({fromTop, fromBottom, fromBelow, fromAbove});
     bool found = false;
+    anchorLost_ = false;
     if (best == fromBelow && below >= 0)
         found = walkTo(row, below, recnos_[static_cast<size_t>(below)]);
     else if (best == fromAbove && above >= 0)
         found = walkTo(row, above, recnos_[static_cast<size_t>(above)]);
-    if (!found && recnos_[static_cast<size_t>(row)] == 0)
+    const bool fromKnownRow =
+        (best == fromBelow && below >= 0) || (best == fromAbove && above >= 0);
+    if (!found && (!fromKnownRow || anchorLost_))
         found = fromTop <= fromBottom ? walkFromTop(row) : walkFromBottom(row);
     return found ? recnos_[static_cast<size_t>(row)] : 0;
+}
+
+int RecordRows::distanceToKnown(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0;
+    const int below = nearestKnownAtOrBelow(row);
+    const int above = nearestKnownAtOrAbove(row);
+    int distance = std::min(row, rowCount() - 1 - row);
+    if (below >= 0)
+        distance = std::min(distance, row - below);
+    if (above >= 0)
+        distance = std::min(distance, above - row);
+    return distance;
+}
+
+bool RecordRows::walkToward(int row, int maxSteps) {
+    limit_ = std::max(maxSteps, 1);
+    try {
+        recordAt(row);
+    } catch (...) {
+        limit_ = std::numeric_limits<int>::max();
+        throw;
+    }
+    limit_ = std::numeric_limits<int>::max();
+    return knownRecordAt(row) != 0;
 }
 
 int RecordRows::knownRowOf(uint32_t recno, int hint) const {

@@ -9,6 +9,7 @@
 #include "table/table.h"
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -44,6 +45,12 @@ public:
     // A row already known to hold `recno` near `hint`, without moving the cursor; -1 if none.
     int knownRowOf(uint32_t recno, int hint) const;
 
+    // Cursor moves that finding `row` would take at most (from the nearest known row or end).
+    int distanceToKnown(int row) const;
+    // Walks toward `row` for at most `maxSteps` moves; true once the row is known. Repeated
+    // calls go on from where the last one stopped, so a long walk can be spread over time.
+    bool walkToward(int row, int maxSteps);
+
     // The table held fewer or more records than rows while walking: the caller should reload.
     bool stale() const { return stale_; }
 
@@ -76,6 +83,8 @@ private:
     std::vector<uint32_t> recnos_;   // 0 while unknown
     std::map<int, int> knownRanges_; // first row -> one past the last row, disjoint
     bool stale_ = false;
+    bool anchorLost_ = false;
+    int limit_ = std::numeric_limits<int>::max(); // moves allowed to one walk
     uint64_t moves_ = 0;
 };
 

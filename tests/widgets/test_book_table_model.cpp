@@ -299,3 +299,37 @@ TEST_F(BookTableModelTest, BigTableIsReadOnlyWhereRowsAreShown) {
 }
 
 } // namespace
+
+namespace {
+
+// A row far from every known one is walked to from the event loop, a step at a time, and the
+// view is told when it arrives; painting never waits for the whole walk.
+TEST_F(BookTableModelTest, FarRowsArriveLaterWithoutBlockingThePainting) {
+    open(3000);
+    model->setSynchronousWalkLimit(100);
+    std::vector<std::pair<int, int>> changed;
+    QObject::connect(model.get(), &QAbstractItemModel::dataChanged,
+                     [&changed](const QModelIndex& first, const QModelIndex& last) {
+                         changed.emplace_back(first.row(), last.row());
+                     });
+    const uint64_t before = model->cursorMoves();
+    EXPECT_FALSE(model->data(model->index(1500, 1)).isValid());
+    EXPECT_TRUE(model->walkPending());
+    EXPECT_LT(model->cursorMoves() - before, 5u);
+
+    int rounds = 0;
+    while (model->walkPending() && rounds++ < 1000)
+        QApplication::processEvents();
+    EXPECT_GT(rounds, 5); // it took several steps
+    ASSERT_FALSE(model->walkPending());
+    ASSERT_FALSE(changed.empty());
+    EXPECT_LE(changed.back().first, 1500);
+    EXPECT_GE(changed.back().second, 1500);
+    EXPECT_EQ(cell(1500, 1).toStdString(), authorName(1500));
+    EXPECT_EQ(cell(1510, 1).toStdString(), authorName(1510));
+    // Near rows are then read at once.
+    EXPECT_EQ(cell(1400, 1).toStdString(), authorName(1400));
+    EXPECT_EQ(table.asText(kAuthorField), authorName(0)); // the cursor is back where it was
+}
+
+} // namespace
