@@ -122,6 +122,7 @@ void BookTableModel::resetRows() {
     }
     rows_.reset(rowCount_);
     longWalkTarget_ = -1;
+    findPending_ = false;
     longWalkTimer_->stop();
     inserting_ = lastState_ == table::Table::State::Insert;
     checkOutField_ = wasOpen_ ? table_.fieldIndex("CheckOut") : -1;
@@ -141,13 +142,21 @@ void BookTableModel::followTableRecord() {
     }
     const uint32_t recno = table_.recordNumber();
     int row = rows_.knownRowOf(recno, currentRow_);
+    findPending_ = false;
     if (row < 0 && recno != 0) {
+        // Far from every known row (a record located in the middle of a big table) the search
+        // goes on from the event loop; the current row shows once it is found.
         CursorGuard guard(*this);
         try {
-            row = rows_.rowOf(recno);
+            row = rows_.findRow(recno, walkLimit_);
         } catch (const std::exception&) {
-            row = -1;
+            row = RecordRows::kNotFound;
         }
+        if (row == RecordRows::kSearching) {
+            findPending_ = true;
+            longWalkTimer_->start();
+        }
+        row = std::max(row, -1);
     }
     if (rows_.stale())
         queueReload();
@@ -308,8 +317,44 @@ bool BookTableModel::keepsItsPlace(uint32_t recno, int row) {
     return true;
 }
 
+// One step of the search for the current record's row (see followTableRecord).
+void BookTableModel::continueFind() {
+    const uint32_t recno = table_.recordNumber();
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse || settling_ ||
+        !rows_.searching()) {
+        findPending_ = false;
+        rows_.cancelFind();
+        return;
+    }
+    int row = RecordRows::kNotFound;
+    {
+        CursorGuard guard(*this);
+        try {
+            row = rows_.continueFind(walkLimit_);
+        } catch (const std::exception&) {
+            row = RecordRows::kNotFound;
+        }
+    }
+    if (row == RecordRows::kSearching) {
+        longWalkTimer_->start();
+        return;
+    }
+    findPending_ = false;
+    if (rows_.stale())
+        queueReload();
+    if (row >= 0 && table_.recordNumber() == recno)
+        setCurrentRow(row);
+    if (longWalkTarget_ >= 0)
+        longWalkTimer_->start();
+}
+
 // One step of a walk toward a far row (see setSynchronousWalkLimit).
 void BookTableModel::continueLongWalk() {
+    if (findPending_) {
+        continueFind();
+        if (findPending_)
+            return;
+    }
     const int target = longWalkTarget_;
     if (target < 0 || target >= rowCount_)
         return;
@@ -373,6 +418,10 @@ bool BookTableModel::moveToRow(int row) {
         return true;
     if (!table_.isOpen() || table_.state() != table::Table::State::Browse || settling_)
         return false;
+    if (findPending_) { // the user chose a row: the search for the old one is moot
+        findPending_ = false;
+        rows_.cancelFind();
+    }
     const uint32_t recno = recordAt(row);
     if (recno == 0)
         return false;

@@ -100,8 +100,9 @@ public:
     // the row shows blank meanwhile, and the view is told when it arrives. Dragging the scroll
     // bar across a big table thus never freezes the window.
     void setSynchronousWalkLimit(int moves) { walkLimit_ = std::max(moves, 1); }
-    // Whether a walk toward a far row is still under way.
-    bool walkPending() const { return longWalkTarget_ >= 0; }
+    // Whether a walk toward a far row, or the search for the current record's row, is still
+    // under way (the current row is -1 until that search ends).
+    bool walkPending() const { return longWalkTarget_ >= 0 || findPending_; }
 
     // Header text alignment of the column titles.
     void setTitleAlignment(Qt::Alignment alignment);
@@ -132,6 +133,7 @@ private:
     void followTableRecord();
     void queueReload() const;
     void continueLongWalk();
+    void continueFind();
     const QStringList* rowTexts(int row) const;
     void readRows(int row) const;
     void dropFarRows(int nearRow) const;
@@ -162,6 +164,7 @@ private:
     mutable bool reloadQueued_ = false;
     int walkLimit_ = 20000;
     mutable int longWalkTarget_ = -1;
+    bool findPending_ = false;
     QTimer* longWalkTimer_;
 };
 

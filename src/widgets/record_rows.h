@@ -42,6 +42,15 @@ public:
     uint32_t knownRecordAt(int row) const {
         return row >= 0 && row < rowCount() ? recnos_[static_cast<size_t>(row)] : 0;
     }
+    // rowOf spread over time: the row of `recno` (>= 0), kSearching when `maxMoves` ran out
+    // before it was found (call continueFind later, with the cursor anywhere), kNotFound.
+    static constexpr int kSearching = -1;
+    static constexpr int kNotFound = -2;
+    int findRow(uint32_t recno, int maxMoves);
+    int continueFind(int maxMoves);
+    bool searching() const { return search_.active; }
+    void cancelFind() { search_ = {}; }
+
     // A row already known to hold `recno` near `hint`, without moving the cursor; -1 if none.
     int knownRowOf(uint32_t recno, int hint) const;
 
@@ -67,6 +76,8 @@ private:
     int nearestKnownAtOrAbove(int row) const;
     bool step(bool forward);
     int locate(uint32_t recno, bool isNew);
+    bool beginSearch(uint32_t recno, bool isNew);
+    int continueSearch(int maxMoves);
     void commit();
 
     struct Placement {
@@ -77,6 +88,19 @@ private:
         std::vector<uint32_t> ahead;  // records after it, nearest first
     };
     Placement placement_;
+
+    struct Search {
+        bool active = false;
+        uint32_t recno = 0;
+        bool isNew = false;
+        std::vector<uint32_t> behind; // records before it, nearest first
+        std::vector<uint32_t> ahead;  // records after it, nearest first
+        uint32_t backEnd = 0;         // the farthest record reached each way
+        uint32_t frontEnd = 0;
+        bool backDone = false;
+        bool frontDone = false;
+    };
+    Search search_;
     void shiftRanges(int from, int by);
 
     table::Table& table_;

@@ -330,6 +330,28 @@ TEST_F(BookTableModelTest, FarRowsArriveLaterWithoutBlockingThePainting) {
     // Near rows are then read at once.
     EXPECT_EQ(cell(1400, 1).toStdString(), authorName(1400));
     EXPECT_EQ(table.asText(kAuthorField), authorName(0)); // the cursor is back where it was
+
+    // A record located far from every known row: its row is searched for the same way.
+    model->reload();
+    table.findNearest("AUTHOR 002100");
+    EXPECT_EQ(model->currentRow(), -1);
+    EXPECT_TRUE(model->walkPending());
+    rounds = 0;
+    while (model->walkPending() && rounds++ < 1000)
+        QApplication::processEvents();
+    EXPECT_EQ(model->currentRow(), 2100);
+    EXPECT_EQ(table.asText(kAuthorField), authorName(2100));
+    EXPECT_EQ(cell(2100, 1).toStdString(), authorName(2100));
+    EXPECT_EQ(cell(2099, 1).toStdString(), authorName(2099));
+
+    // Choosing a row meanwhile ends the search.
+    model->reload();
+    table.findNearest("AUTHOR 001200");
+    ASSERT_TRUE(model->walkPending());
+    ASSERT_TRUE(model->moveToRow(3));
+    EXPECT_FALSE(model->walkPending());
+    QApplication::processEvents();
+    EXPECT_EQ(model->currentRow(), 3);
 }
 
 } // namespace
