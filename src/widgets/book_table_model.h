@@ -17,12 +17,16 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <map>
 #include <memory>
 #include <vector>
 
 namespace widgets {
+
+// Rows read in one visit to the table: a screen and a little more.
+inline constexpr int kReadAheadRows = 48;
 
 struct ColumnSpec {
     int fieldIndex = 0; // 0-based field of the table
@@ -91,6 +95,15 @@ public:
     // Edit role: the cell's text. Check-state role on the CheckOut column: "Yes" or "No".
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+    // A row farther than this many cursor moves from every row already found is not looked for
+    // while the view paints: the walk to it goes on in steps of this size from the event loop,
+    // the row shows blank meanwhile, and the view is told when it arrives. Dragging the scroll
+    // bar across a big table thus never freezes the window.
+    void setSynchronousWalkLimit(int moves) { walkLimit_ = std::max(moves, 1); }
+    // Whether a walk toward a far row, or the search for the current record's row, is still
+    // under way (the current row is -1 until that search ends).
+    bool walkPending() const { return longWalkTarget_ >= 0 || findPending_; }
+
     // Header text alignment of the column titles.
     void setTitleAlignment(Qt::Alignment alignment);
 
@@ -116,8 +129,11 @@ private:
     void resetRows();
     void afterRecordStored(bool wasInsert);
     void insertPlacedRow(int row);
+    bool keepsItsPlace(uint32_t recno, int row);
     void followTableRecord();
     void queueReload() const;
+    void continueLongWalk();
+    void continueFind();
     const QStringList* rowTexts(int row) const;
     void readRows(int row) const;
     void dropFarRows(int nearRow) const;
@@ -144,7 +160,12 @@ private:
     mutable uint64_t ownMoves_ = 0;
     int checkOutField_ = -1;
     bool inserting_ = false;
+    bool settling_ = false; // rows are being put right after a post: no walking meanwhile
     mutable bool reloadQueued_ = false;
+    int walkLimit_ = 20000;
+    mutable int longWalkTarget_ = -1;
+    bool findPending_ = false;
+    QTimer* longWalkTimer_;
 };
 
 } // namespace widgets

@@ -5,7 +5,6 @@
 namespace widgets {
 
 namespace {
-constexpr int kReadAhead = 48;       // rows read in one visit to the table
 constexpr size_t kCacheLimit = 1500; // rows of text kept; trimmed to kCacheKeep
 constexpr size_t kCacheKeep = 1000;
 
@@ -37,13 +36,21 @@ void BookTableModel::dropFarRows(int nearRow) const {
 void BookTableModel::readRows(int row) const {
     if (texts_.size() > kCacheLimit)
         dropFarRows(row);
+    if (!settling_ && rows_.distanceToKnown(row) > walkLimit_) {
+        if (longWalkTarget_ != row) {
+            longWalkTarget_ = row;
+            longWalkTimer_->start();
+        }
+        return;
+    }
     CursorGuard guard(*this);
     try {
-        const int end = std::min(row + kReadAhead, rowCount_);
+        const int end = std::min(row + kReadAheadRows, rowCount_);
         for (int current = row; current < end; ++current) {
             if (texts_.count(current) != 0)
                 continue;
-            const uint32_t recno = rows_.recordAt(current);
+            const uint32_t recno =
+                settling_ ? rows_.knownRecordAt(current) : rows_.recordAt(current);
             if (recno == 0)
                 break;
             if (table_.recordNumber() != recno) {
@@ -214,7 +221,25 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         return false;
     }
     --busy_;
-    afterRecordStored(false);
+    lastState_ = table_.state();
+    texts_.erase(row);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    // The record may have moved in the index order; the grid's cell editor is still closing, so
+    // its row is moved once control is back in the event loop.
+    const uint32_t recno = table_.recordNumber();
+    settling_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, recno] {
+            if (table_.isOpen() && table_.state() == table::Table::State::Browse &&
+                table_.recordNumber() == recno) {
+                afterRecordStored(false);
+            } else {
+                settling_ = false;
+                resetRows();
+            }
+        },
+        Qt::QueuedConnection);
     return true;
 }
 

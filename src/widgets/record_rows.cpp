@@ -1,6 +1,7 @@
 #include "widgets/record_rows.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace widgets {
@@ -16,6 +17,7 @@ void RecordRows::reset(int rowCount) {
     recnos_.assign(static_cast<size_t>(std::max(rowCount, 0)), 0);
     knownRanges_.clear();
     stale_ = false;
+    search_ = {};
 }
 
 int RecordRows::knownRows() const {
@@ -77,13 +79,15 @@ bool RecordRows::step(bool forward) {
 // Walks from a known row to `target`, remembering every row passed, and a little beyond.
 bool RecordRows::walkTo(int target, int from, uint32_t fromRecno) {
     ++moves_;
-    if (!table_.goToRecord(fromRecno))
-        return false; // the record is gone: the caller starts from an end instead
+    if (!table_.goToRecord(fromRecno)) {
+        anchorLost_ = true; // the record is gone: the caller starts from an end instead
+        return false;
+    }
     const bool forward = target >= from;
     const int stop =
         forward ? std::min(target + kWalkAhead, rowCount() - 1) : std::max(target - kWalkAhead, 0);
     int row = from;
-    while (row != stop) {
+    for (int steps = 0; row != stop && steps < limit_; ++steps) {
         if (!step(forward)) {
             stale_ = true;
             break;
@@ -133,13 +137,41 @@ uint32_t RecordRows::recordAt(int row) {
     const int fromAbove = above >= 0 ? above - row : fromBottom + 1;
     const int best = std::min({fromTop, fromBottom, fromBelow, fromAbove});
     bool found = false;
+    anchorLost_ = false;
     if (best == fromBelow && below >= 0)
         found = walkTo(row, below, recnos_[static_cast<size_t>(below)]);
     else if (best == fromAbove && above >= 0)
         found = walkTo(row, above, recnos_[static_cast<size_t>(above)]);
-    if (!found && recnos_[static_cast<size_t>(row)] == 0)
+    const bool fromKnownRow =
+        (best == fromBelow && below >= 0) || (best == fromAbove && above >= 0);
+    if (!found && (!fromKnownRow || anchorLost_))
         found = fromTop <= fromBottom ? walkFromTop(row) : walkFromBottom(row);
     return found ? recnos_[static_cast<size_t>(row)] : 0;
+}
+
+int RecordRows::distanceToKnown(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0;
+    const int below = nearestKnownAtOrBelow(row);
+    const int above = nearestKnownAtOrAbove(row);
+    int distance = std::min(row, rowCount() - 1 - row);
+    if (below >= 0)
+        distance = std::min(distance, row - below);
+    if (above >= 0)
+        distance = std::min(distance, above - row);
+    return distance;
+}
+
+bool RecordRows::walkToward(int row, int maxSteps) {
+    limit_ = std::max(maxSteps, 1);
+    try {
+        recordAt(row);
+    } catch (...) {
+        limit_ = std::numeric_limits<int>::max();
+        throw;
+    }
+    limit_ = std::numeric_limits<int>::max();
+    return knownRecordAt(row) != 0;
 }
 
 int RecordRows::knownRowOf(uint32_t recno, int hint) const {
@@ -225,60 +257,100 @@ void RecordRows::removeRow(int row) {
 // The row of a record not known yet. For a record just added (`isNew`) the rows already known
 // below it are still numbered as before it came, so it goes in front of the first of them.
 int RecordRows::locate(uint32_t recno, bool isNew) {
+    if (!beginSearch(recno, isNew))
+        return -1;
+    const int row = continueSearch(std::numeric_limits<int>::max());
+    return row >= 0 ? row : -1;
+}
+
+bool RecordRows::beginSearch(uint32_t recno, bool isNew) {
+    search_ = {};
     ++moves_;
     if (!table_.goToRecord(recno))
-        return -1;
-    // Walk backwards and forwards in turn, a chunk at a time, until a known row or an end of the
-    // table fixes the record's row; the records passed are remembered once it is fixed.
-    // Walking backwards, the first known record met is the last row of a known range; walking
-    // forwards, the first row of one.
+        return false;
+    search_.active = true;
+    search_.recno = recno;
+    search_.isNew = isNew;
+    search_.backEnd = recno;
+    search_.frontEnd = recno;
+    return true;
+}
+
+// Walks backwards and forwards in turn, a chunk at a time, until a known row or an end of the
+// table fixes the record's row. Walking backwards, the first known record met is the last row of
+// a known range; walking forwards, the first row of one. Returns the row (the placement is then
+// ready), kSearching when `maxMoves` ran out first, kNotFound when the rows no longer fit.
+int RecordRows::continueSearch(int maxMoves) {
+    Search& s = search_;
+    if (!s.active)
+        return kNotFound;
     std::unordered_map<uint32_t, int> rangeLasts;
     std::unordered_map<uint32_t, int> rangeFirsts;
     for (const auto& [first, end] : knownRanges_) {
         rangeFirsts[recnos_[static_cast<size_t>(first)]] = first;
         rangeLasts[recnos_[static_cast<size_t>(end - 1)]] = end - 1;
     }
-    std::vector<uint32_t> behind; // records before `recno`, nearest first
-    std::vector<uint32_t> ahead;  // records after it, nearest first
-    uint32_t backEnd = recno;
-    uint32_t frontEnd = recno;
-    bool backDone = false;
-    bool frontDone = false;
+    const int before = s.isNew ? 0 : 1; // rows known after a new record still count it out
     int row = -1;
-    while (row < 0 && !(backDone && frontDone)) {
+    int budget = maxMoves;
+    while (row < 0 && !(s.backDone && s.frontDone) && budget > 0) {
         for (bool forward : {false, true}) {
-            bool& done = forward ? frontDone : backDone;
+            bool& done = forward ? s.frontDone : s.backDone;
             if (done || row >= 0)
                 continue;
-            std::vector<uint32_t>& passed = forward ? ahead : behind;
-            uint32_t& end = forward ? frontEnd : backEnd;
+            std::vector<uint32_t>& passed = forward ? s.ahead : s.behind;
+            uint32_t& end = forward ? s.frontEnd : s.backEnd;
             ++moves_;
-            table_.goToRecord(end);
-            for (int taken = 0; taken < kSearchChunk; ++taken) {
+            if (!table_.goToRecord(end)) { // the table changed under the search
+                s.active = false;
+                stale_ = true;
+                return kNotFound;
+            }
+            const int chunk = std::min(kSearchChunk, std::max(budget / 2, 1));
+            budget -= chunk;
+            for (int taken = 0; taken < chunk; ++taken) {
                 if (!step(forward)) {
                     done = true;
-                    if (!forward)
-                        row = static_cast<int>(behind.size());
-                    else
-                        row = rowCount() - (isNew ? 0 : 1) - static_cast<int>(ahead.size());
+                    row = forward ? rowCount() - before - static_cast<int>(s.ahead.size())
+                                  : static_cast<int>(s.behind.size());
                     break;
                 }
                 end = table_.recordNumber();
                 const auto& boundaries = forward ? rangeFirsts : rangeLasts;
                 if (auto known = boundaries.find(end); known != boundaries.end()) {
-                    row = forward ? known->second - static_cast<int>(ahead.size()) - (isNew ? 0 : 1)
-                                  : known->second + static_cast<int>(behind.size()) + 1;
+                    row = forward ? known->second - static_cast<int>(s.ahead.size()) - before
+                                  : known->second + static_cast<int>(s.behind.size()) + 1;
                     break;
                 }
                 passed.push_back(end);
             }
         }
     }
-    if (row < 0 || row > rowCount() || (row == rowCount() && !isNew)) {
+    if (row < 0 && !(s.backDone && s.frontDone))
+        return kSearching;
+    s.active = false;
+    if (row < 0 || row > rowCount() || (row == rowCount() && !s.isNew)) {
         stale_ = true;
-        return -1;
+        return kNotFound;
     }
-    placement_ = {row, recno, isNew, std::move(behind), std::move(ahead)};
+    placement_ = {row, s.recno, s.isNew, std::move(s.behind), std::move(s.ahead)};
+    return row;
+}
+
+int RecordRows::findRow(uint32_t recno, int maxMoves) {
+    if (recno == 0 || !table_.isOpen())
+        return kNotFound;
+    if (int known = knownRowOf(recno, 0); known >= 0)
+        return known;
+    if (!beginSearch(recno, false))
+        return kNotFound;
+    return continueFind(maxMoves);
+}
+
+int RecordRows::continueFind(int maxMoves) {
+    const int row = continueSearch(maxMoves);
+    if (row >= 0)
+        commit();
     return row;
 }
 

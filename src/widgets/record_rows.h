@@ -9,6 +9,7 @@
 #include "table/table.h"
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -37,8 +38,27 @@ public:
     void insertPlaced();
     // Row `row` left the view (its record was deleted or moved): the rows below move up.
     void removeRow(int row);
+    // The record on `row` when already known, else 0; never moves the cursor.
+    uint32_t knownRecordAt(int row) const {
+        return row >= 0 && row < rowCount() ? recnos_[static_cast<size_t>(row)] : 0;
+    }
+    // rowOf spread over time: the row of `recno` (>= 0), kSearching when `maxMoves` ran out
+    // before it was found (call continueFind later, with the cursor anywhere), kNotFound.
+    static constexpr int kSearching = -1;
+    static constexpr int kNotFound = -2;
+    int findRow(uint32_t recno, int maxMoves);
+    int continueFind(int maxMoves);
+    bool searching() const { return search_.active; }
+    void cancelFind() { search_ = {}; }
+
     // A row already known to hold `recno` near `hint`, without moving the cursor; -1 if none.
     int knownRowOf(uint32_t recno, int hint) const;
+
+    // Cursor moves that finding `row` would take at most (from the nearest known row or end).
+    int distanceToKnown(int row) const;
+    // Walks toward `row` for at most `maxSteps` moves; true once the row is known. Repeated
+    // calls go on from where the last one stopped, so a long walk can be spread over time.
+    bool walkToward(int row, int maxSteps);
 
     // The table held fewer or more records than rows while walking: the caller should reload.
     bool stale() const { return stale_; }
@@ -56,6 +76,8 @@ private:
     int nearestKnownAtOrAbove(int row) const;
     bool step(bool forward);
     int locate(uint32_t recno, bool isNew);
+    bool beginSearch(uint32_t recno, bool isNew);
+    int continueSearch(int maxMoves);
     void commit();
 
     struct Placement {
@@ -66,12 +88,27 @@ private:
         std::vector<uint32_t> ahead;  // records after it, nearest first
     };
     Placement placement_;
+
+    struct Search {
+        bool active = false;
+        uint32_t recno = 0;
+        bool isNew = false;
+        std::vector<uint32_t> behind; // records before it, nearest first
+        std::vector<uint32_t> ahead;  // records after it, nearest first
+        uint32_t backEnd = 0;         // the farthest record reached each way
+        uint32_t frontEnd = 0;
+        bool backDone = false;
+        bool frontDone = false;
+    };
+    Search search_;
     void shiftRanges(int from, int by);
 
     table::Table& table_;
     std::vector<uint32_t> recnos_;   // 0 while unknown
     std::map<int, int> knownRanges_; // first row -> one past the last row, disjoint
     bool stale_ = false;
+    bool anchorLost_ = false;
+    int limit_ = std::numeric_limits<int>::max(); // moves allowed to one walk
     uint64_t moves_ = 0;
 };
 

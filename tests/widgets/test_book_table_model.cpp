@@ -36,6 +36,8 @@ protected:
                            {kYearPubField, "Year Pub", 4},
                            {kCheckOutField, "Checked Out", 3}});
     }
+    // A stored cell puts its row right once control is back in the event loop.
+    static void settle() { QApplication::processEvents(); }
     QString cell(int row, int column) {
         return model->data(model->index(row, column), Qt::EditRole).toString();
     }
@@ -63,6 +65,7 @@ TEST_F(BookTableModelTest, PassesTheItemModelChecksThroughEditsAndReloads) {
                                     QAbstractItemModelTester::FailureReportingMode::Warning);
     model->setEditingEnabled(true);
     EXPECT_TRUE(model->setData(model->index(3, 0), QStringLiteral("Changed"), Qt::EditRole));
+    settle();
     ASSERT_TRUE(model->beginInsert());
     EXPECT_EQ(model->rowCount(), 61);
     model->setData(model->index(60, 1), QStringLiteral("Author 000010x"), Qt::EditRole);
@@ -74,7 +77,9 @@ TEST_F(BookTableModelTest, PassesTheItemModelChecksThroughEditsAndReloads) {
     EXPECT_EQ(model->rowCount(), 60);
     // A key change moves the row.
     model->setData(model->index(0, 1), QStringLiteral("Author 000030a"), Qt::EditRole);
-    model->cancel();
+    settle();
+    EXPECT_EQ(cell(29, 1).toStdString(), authorName(30));
+    EXPECT_EQ(cell(30, 1), "Author 000030a");
     table.close();
     table.open();
     qInstallMessageHandler(previous);
@@ -161,9 +166,10 @@ TEST_F(BookTableModelTest, CellEditsAreStoredAndTheRowFollowsItsNewPlace) {
     model->setEditingEnabled(true);
     ASSERT_TRUE(model->setData(model->index(2, 0), QStringLiteral("New title"), Qt::EditRole));
     EXPECT_EQ(cell(2, 0), "New title");
+    settle();
     // Changing the key moves the record to its place in the index order.
     ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("Author 000015b"), Qt::EditRole));
-    QApplication::processEvents();
+    settle();
     EXPECT_EQ(cell(15, 1), "Author 000015b");
     EXPECT_EQ(cell(15, 0), "New title");
     EXPECT_EQ(cell(2, 1).toStdString(), authorName(3));
@@ -192,6 +198,7 @@ TEST_F(BookTableModelTest, CheckOutColumnIsACheckBoxWritingYesAndNo) {
     EXPECT_FALSE(model->data(check, Qt::DisplayRole).isValid());
     ASSERT_TRUE(model->setData(check, Qt::Unchecked, Qt::CheckStateRole));
     EXPECT_EQ(cell(0, 3), "No");
+    settle();
     EXPECT_EQ(model->data(check, Qt::CheckStateRole).toInt(), Qt::Unchecked);
     ASSERT_TRUE(model->setData(check, Qt::Checked, Qt::CheckStateRole));
     EXPECT_EQ(cell(0, 3), "Yes");
@@ -289,6 +296,62 @@ TEST_F(BookTableModelTest, BigTableIsReadOnlyWhereRowsAreShown) {
     table.last();
     EXPECT_EQ(model->currentRow(), kCount - 1);
     EXPECT_LT(model->cursorMoves() - beforeLast, 10u);
+}
+
+} // namespace
+
+namespace {
+
+// A row far from every known one is walked to from the event loop, a step at a time, and the
+// view is told when it arrives; painting never waits for the whole walk.
+TEST_F(BookTableModelTest, FarRowsArriveLaterWithoutBlockingThePainting) {
+    open(3000);
+    model->setSynchronousWalkLimit(100);
+    std::vector<std::pair<int, int>> changed;
+    QObject::connect(model.get(), &QAbstractItemModel::dataChanged,
+                     [&changed](const QModelIndex& first, const QModelIndex& last) {
+                         changed.emplace_back(first.row(), last.row());
+                     });
+    const uint64_t before = model->cursorMoves();
+    EXPECT_FALSE(model->data(model->index(1500, 1)).isValid());
+    EXPECT_TRUE(model->walkPending());
+    EXPECT_LT(model->cursorMoves() - before, 5u);
+
+    int rounds = 0;
+    while (model->walkPending() && rounds++ < 1000)
+        QApplication::processEvents();
+    EXPECT_GT(rounds, 5); // it took several steps
+    ASSERT_FALSE(model->walkPending());
+    ASSERT_FALSE(changed.empty());
+    EXPECT_LE(changed.back().first, 1500);
+    EXPECT_GE(changed.back().second, 1500);
+    EXPECT_EQ(cell(1500, 1).toStdString(), authorName(1500));
+    EXPECT_EQ(cell(1510, 1).toStdString(), authorName(1510));
+    // Near rows are then read at once.
+    EXPECT_EQ(cell(1400, 1).toStdString(), authorName(1400));
+    EXPECT_EQ(table.asText(kAuthorField), authorName(0)); // the cursor is back where it was
+
+    // A record located far from every known row: its row is searched for the same way.
+    model->reload();
+    table.findNearest("AUTHOR 002100");
+    EXPECT_EQ(model->currentRow(), -1);
+    EXPECT_TRUE(model->walkPending());
+    rounds = 0;
+    while (model->walkPending() && rounds++ < 1000)
+        QApplication::processEvents();
+    EXPECT_EQ(model->currentRow(), 2100);
+    EXPECT_EQ(table.asText(kAuthorField), authorName(2100));
+    EXPECT_EQ(cell(2100, 1).toStdString(), authorName(2100));
+    EXPECT_EQ(cell(2099, 1).toStdString(), authorName(2099));
+
+    // Choosing a row meanwhile ends the search.
+    model->reload();
+    table.findNearest("AUTHOR 001200");
+    ASSERT_TRUE(model->walkPending());
+    ASSERT_TRUE(model->moveToRow(3));
+    EXPECT_FALSE(model->walkPending());
+    QApplication::processEvents();
+    EXPECT_EQ(model->currentRow(), 3);
 }
 
 } // namespace
