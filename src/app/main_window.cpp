@@ -63,6 +63,7 @@ bool TMain::FormCreate() {
 
 bool TMain::openStartupTable() {
     db::DatabaseContext context = databaseContext();
+    context.applyViewerOptions = nullptr; // the first show applies them
     StartupDatabase startup(context, env_.programDirectory);
     const bool opened = startup.open(settings_.lastDatabase, [this] {
         return env_.seams.files.openFileName(this, openDialogRequest());
