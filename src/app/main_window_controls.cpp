@@ -7,7 +7,6 @@
 #include "widgets/record_navigator.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
