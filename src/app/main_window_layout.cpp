@@ -39,7 +39,7 @@ void TMain::SetButtonBar(ButtonBarMode mode) {
 }
 
 void TMain::FormResize() {
-    if (!viewerGrid_)
+    if (!navigator_) // still building the controls; the navigator comes last
         return;
     const QSize client = centralWidget()->size();
     const ButtonBarLayout layout = buttonBarLayout(buttonBarMode_, client);
