@@ -8,7 +8,10 @@
 // move of the table made elsewhere (locate, edit window) moves the current row.
 //
 // The cursor is never moved while the table is editing or inserting (that would post the edit);
-// rows not yet read then show blank until the edit ends.
+// rows not yet read then show blank until the edit ends. To read rows the model moves the cursor
+// with the table's observers suspended and puts it back on the same record; the table then tells
+// its observers once, with the current record unchanged, so observers should stay cheap (compare
+// the record number before doing real work).
 
 #include "db/user_messages.h"
 #include "table/table.h"

@@ -149,6 +149,10 @@ void CheckBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (!(index.flags() & Qt::ItemIsUserCheckable))
         box.state &= ~QStyle::State_Enabled;
     box.palette = option.palette;
+    // The box keeps a white face on any cell colour, as check boxes do.
+    box.palette.setColor(QPalette::Base, Qt::white);
+    box.palette.setColor(QPalette::Window, Qt::white);
+    box.palette.setColor(QPalette::Text, Qt::black);
     style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, option.widget);
     paintLines(painter, option);
 }

@@ -222,10 +222,20 @@ void RecordGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     if (current.row() == model_->currentRow()) {
         return;
     }
-    if (model_->isEditing() && !model_->post()) {
+    if (model_->isEditing()) {
+        // Rows may move when the record is stored: follow the chosen one through the change.
+        const QPersistentModelIndex chosen(current);
+        const bool posted = model_->post();
         following_ = true;
-        setCurrentIndex(model_->index(model_->currentRow(), current.column()));
+        if (posted && chosen.isValid())
+            setCurrentIndex(chosen);
+        else
+            setCurrentIndex(model_->index(model_->currentRow(), current.column()));
         following_ = false;
+        if (!posted || !chosen.isValid())
+            return;
+        if (model_->moveToRow(chosen.row()))
+            emit currentRecordChanged();
         return;
     }
     if (model_->moveToRow(current.row()))

@@ -255,6 +255,24 @@ TEST_F(BookTableModelTest, InsertCancelAndDeleteKeepRowsAndRecordsInStep) {
     EXPECT_EQ(table.asText(kAuthorField), authorName(3));
 }
 
+TEST_F(BookTableModelTest, AnEmptyTableTakesItsFirstRecord) {
+    open(0);
+    model->setEditingEnabled(true);
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(model->currentRow(), -1);
+    EXPECT_FALSE(model->moveToRow(0));
+    EXPECT_FALSE(model->deleteCurrent()); // nothing to delete, and nothing to say
+    ASSERT_TRUE(model->beginInsert());
+    ASSERT_TRUE(model->setData(model->index(0, 0), QStringLiteral("First"), Qt::EditRole));
+    ASSERT_TRUE(model->post());
+    EXPECT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(model->currentRow(), 0);
+    EXPECT_EQ(cell(0, 0), "First");
+    ASSERT_TRUE(model->deleteCurrent());
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(model->currentRow(), -1);
+}
+
 TEST_F(BookTableModelTest, ClosingAndOpeningTheTableIsNoticed) {
     open(8);
     table.close();

@@ -229,6 +229,16 @@ TEST_F(RecordGridTest, InsertEditPostAndCancelThroughTheNavigator) {
     EXPECT_EQ(table.state(), table::Table::State::Browse);
     EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "Stored");
     EXPECT_EQ(grid->currentIndex().row(), 2);
+
+    // Choosing another row stores a new record first; the chosen record stays chosen even
+    // though the new one lands above it.
+    navigator->press(Button::Insert);
+    grid->model()->setData(grid->model()->index(26, 1), QStringLiteral("Author 000000b"));
+    grid->setCurrentIndex(grid->model()->index(10, 0));
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+    EXPECT_EQ(table.recordCount(), 27u);
+    EXPECT_EQ(currentAuthor(), "Author 000009");
+    EXPECT_EQ(grid->currentIndex().row(), 11);
 }
 
 } // namespace
