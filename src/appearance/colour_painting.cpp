@@ -34,8 +34,11 @@ void setText(QPalette& palette, QPalette::ColorRole role, const QColor& colour) 
 
 void paintBackgroundAndText(QWidget& widget, const QColor& background, const QColor& text) {
     QPalette palette = widget.palette();
+    // Buttons of every kind fill their background from the button role.
     palette.setColor(QPalette::Window, background);
+    palette.setColor(widget.backgroundRole(), background);
     setText(palette, QPalette::WindowText, text);
+    setText(palette, widget.foregroundRole(), text);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
