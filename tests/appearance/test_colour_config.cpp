@@ -1,6 +1,7 @@
 #include "appearance/colour_config.h"
 #include "appearance/colour_sets.h"
-#include "support_colour_seams.h"
+#include "support/gui/modal.h"
+#include "support/gui/scripted_seams.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ protected:
 
     // A shown window for `kind`, started from the set that kind edits.
     std::unique_ptr<TColorConfig> openWindow(int kind) {
-        auto window = std::make_unique<TColorConfig>(settings, seams.seams(), 1.0, fonts);
+        auto window = std::make_unique<TColorConfig>(settings, seams.seams, 1.0, fonts);
         window->setKind(kind);
         window->setWorkingCopy(*appearance::workingCopyForKind(settings, kind));
         window->show();
@@ -79,7 +79,7 @@ protected:
     }
 
     app::Settings settings;
-    colourtest::ColourSeams seams;
+    testsupport::ScriptedSeams seams;
     widgets::UserFonts fonts;
 };
 
@@ -123,13 +123,24 @@ TEST_F(ColourWindow, OpensAsALiveSampleOfTheWorkingCopy) {
     EXPECT_EQ(window->frameGeometry().center().x() / 10, 512 / 10);
 }
 
+TEST_F(ColourWindow, ScalesByTheWindowSizeFactorWhenShown) {
+    TColorConfig window(settings, seams.seams, 1.25, fonts);
+    const QSize designed = window.size();
+    window.setWorkingCopy(settings.colours(app::WindowGroup::Main));
+    window.show();
+    EXPECT_EQ(window.size(), designed * 1.25);
+    window.hide();
+    window.show(); // shown again, it is not scaled twice
+    EXPECT_EQ(window.size(), designed * 1.25);
+}
+
 TEST_F(ColourWindow, ACombinationThenOneColourKeepsTheOtherColours) {
     const auto window = openWindow(2);
     chooseCombination(*window, "Midnight Black");
     EXPECT_EQ(colourOf(*window, "SampleRadio", QPalette::WindowText), QColor(255, 255, 255));
     EXPECT_EQ(colourOf(*window, "SampleList", QPalette::Base), QColor(127, 127, 127));
 
-    seams.colours.script(QColor(0, 0, 200));
+    seams.colours.answer(QColor(0, 0, 200));
     click(*window, "EditBackgroundButton");
     ASSERT_EQ(seams.colours.initialColours.size(), 1u);
     EXPECT_EQ(seams.colours.initialColours[0], QColor(127, 127, 127));
@@ -173,10 +184,10 @@ TEST_F(ColourWindow, EachButtonChangesItsOwnColourAndACancelledDialogNothing) {
     int shade = 1;
     for (const auto& [name, role] : buttons) {
         ColourSet expected = window->workingCopy();
-        seams.colours.script(std::nullopt); // the colour dialog cancelled
+        seams.colours.answer(std::nullopt); // the colour dialog cancelled
         click(*window, name);
         EXPECT_EQ(window->workingCopy().colours, expected.colours) << name;
-        seams.colours.script(QColor(shade, 50, 60));
+        seams.colours.answer(QColor(shade, 50, 60));
         click(*window, name);
         expected[role] = rgbColour(shade, 50, 60);
         EXPECT_EQ(window->workingCopy().colours, expected.colours) << name;
@@ -195,7 +206,7 @@ TEST_F(ColourWindow, CancelAfterChangesStoresNothing) {
     const app::Settings before = settings;
     const auto window = openWindow(6);
     chooseCombination(*window, "Wine");
-    seams.colours.script(QColor(1, 2, 3));
+    seams.colours.answer(QColor(1, 2, 3));
     click(*window, "ListTextButton");
     click(*window, "CancelButton");
     EXPECT_EQ(window->result(), QDialog::Rejected);
@@ -207,12 +218,12 @@ TEST_F(ColourWindow, CancelAfterChangesStoresNothing) {
 TEST_F(ColourWindow, RunningTheWindowForEachKind) {
     // ALL Windows confirmed unchanged copies the main set into the other four.
     const ColourSet main = settings.colours(app::WindowGroup::Main);
-    QTimer::singleShot(0, [] {
-        auto* window = qobject_cast<TColorConfig*>(QApplication::activeModalWidget());
+    testsupport::whenModalAppears([](QWidget* modal) {
+        auto* window = qobject_cast<TColorConfig*>(modal);
         ASSERT_NE(window, nullptr);
         click(*window, "OkButton");
     });
-    auto result = appearance::runColourWindow(nullptr, settings, 6, seams.seams(), 1.0, fonts);
+    auto result = appearance::runColourWindow(nullptr, settings, 6, seams.seams, 1.0, fonts);
     EXPECT_TRUE(result.stored);
     EXPECT_TRUE(result.mainWindowChanged);
     for (const ColourSet& set : settings.colourSets) {
@@ -220,31 +231,31 @@ TEST_F(ColourWindow, RunningTheWindowForEachKind) {
     }
 
     settings.colours(app::WindowGroup::Search)[ColourRole::EditText] = kWhite;
-    QTimer::singleShot(0, [] {
-        auto* window = qobject_cast<TColorConfig*>(QApplication::activeModalWidget());
+    testsupport::whenModalAppears([](QWidget* modal) {
+        auto* window = qobject_cast<TColorConfig*>(modal);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->kind(), 3);
         EXPECT_EQ(window->workingCopy()[ColourRole::EditText], kWhite);
         chooseCombination(*window, "Green Glow");
         click(*window, "OkButton");
     });
-    result = appearance::runColourWindow(nullptr, settings, 3, seams.seams(), 1.0, fonts);
+    result = appearance::runColourWindow(nullptr, settings, 3, seams.seams, 1.0, fonts);
     EXPECT_TRUE(result.stored);
     EXPECT_FALSE(result.mainWindowChanged);
     EXPECT_EQ(settings.colours(app::WindowGroup::Search)[ColourRole::EditBackground],
               rgbColour(0, 255, 0));
     EXPECT_EQ(settings.colours(app::WindowGroup::Main).colours, main.colours);
 
-    QTimer::singleShot(0, [] {
-        auto* window = qobject_cast<TColorConfig*>(QApplication::activeModalWidget());
+    testsupport::whenModalAppears([](QWidget* modal) {
+        auto* window = qobject_cast<TColorConfig*>(modal);
         ASSERT_NE(window, nullptr);
         window->reject(); // Escape or the close box
     });
-    result = appearance::runColourWindow(nullptr, settings, 1, seams.seams(), 1.0, fonts);
+    result = appearance::runColourWindow(nullptr, settings, 1, seams.seams, 1.0, fonts);
     EXPECT_FALSE(result.stored);
     EXPECT_FALSE(result.mainWindowChanged);
 
-    result = appearance::runColourWindow(nullptr, settings, 7, seams.seams(), 1.0, fonts);
+    result = appearance::runColourWindow(nullptr, settings, 7, seams.seams, 1.0, fonts);
     EXPECT_FALSE(result.stored);
 }
 
