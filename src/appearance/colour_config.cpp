@@ -21,14 +21,14 @@ using app::ColourRole;
 const QString kSampleText = QStringLiteral("Sample Text");
 
 // The window as designed for 640 x 480; the window-size factor scales it when shown.
-constexpr QSize kDesignSize(568, 340);
-constexpr int kSectionWidth = 176;
+constexpr QSize kDesignSize(620, 340);
+constexpr int kSectionWidth = 196;
 constexpr int kSectionHeight = 128;
-constexpr int kSectionColumns[] = {8, 196, 384};
+constexpr int kSectionColumns[] = {8, 212, 416};
 constexpr int kSectionRows[] = {8, 144};
-constexpr QRect kSampleGeometry(8, 32, 160, 24);
-constexpr QRect kTextButtonGeometry(8, 94, 78, 26);
-constexpr QRect kBackgroundButtonGeometry(90, 94, 78, 26);
+constexpr QRect kSampleGeometry(8, 32, 180, 24);
+constexpr QRect kTextButtonGeometry(8, 94, 86, 26);
+constexpr QRect kBackgroundButtonGeometry(102, 94, 86, 26);
 
 QRect sectionGeometry(int column, int row) {
     return QRect(kSectionColumns[column], kSectionRows[row], kSectionWidth, kSectionHeight);
@@ -63,7 +63,7 @@ QWidget& TColorConfig::addSection(const char* name, const QString& caption, QRec
     panel->setGeometry(geometry);
     auto* label = new QLabel(caption, panel);
     label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
-    label->setGeometry(8, 6, 160, 20);
+    label->setGeometry(8, 6, 180, 20);
     markColourPart(*label, ColourPart::MajorTitle);
     sectionCaptions_.append(label);
     return *panel;
@@ -81,12 +81,12 @@ QPushButton* TColorConfig::addColourButton(QWidget& panel, const char* name, con
 
 void TColorConfig::createControls() {
     QWidget& window = addSection("Window", QStringLiteral("Window"), sectionGeometry(0, 0));
-    addColourButton(window, "BackgroundButton", QStringLiteral("Background"), QRect(8, 30, 160, 26),
+    addColourButton(window, "BackgroundButton", QStringLiteral("Background"), QRect(8, 30, 180, 26),
                     ColourRole::MainBackground);
     addColourButton(window, "MajorTitlesButton", QStringLiteral("Major Titles"),
-                    QRect(8, 62, 160, 26), ColourRole::MajorTitle);
+                    QRect(8, 62, 180, 26), ColourRole::MajorTitle);
     addColourButton(window, "MinorTitlesButton", QStringLiteral("Minor Titles"),
-                    QRect(8, 94, 160, 26), ColourRole::MinorTitle);
+                    QRect(8, 94, 180, 26), ColourRole::MinorTitle);
 
     QWidget& radio = addSection("Radio", QStringLiteral("Radio Button"), sectionGeometry(1, 0));
     sampleRadio_ = new QRadioButton(kSampleText, &radio);
@@ -131,7 +131,7 @@ void TColorConfig::createControls() {
     sampleList_ = new QListWidget(&list);
     sampleList_->setObjectName(QStringLiteral("SampleList"));
     sampleList_->addItems({kSampleText, kSampleText});
-    sampleList_->setGeometry(8, 30, 160, 56);
+    sampleList_->setGeometry(8, 30, 180, 56);
     addColourButton(list, "ListTextButton", QStringLiteral("Text"), kTextButtonGeometry,
                     ColourRole::ListBoxText);
     addColourButton(list, "ListBackgroundButton", QStringLiteral("Background"),
@@ -153,12 +153,12 @@ void TColorConfig::createControls() {
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setGeometry(384, 302, 84, 28);
+    ok->setGeometry(436, 302, 84, 28);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TColorConfig::OkClick);
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setGeometry(476, 302, 84, 28);
+    cancel->setGeometry(528, 302, 84, 28);
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -166,8 +166,9 @@ void TColorConfig::createControls() {
 void TColorConfig::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        widgets::applyUserFonts(*this, fonts_);
+        // Scaled first: the user fonts then change only face and style of the scaled sizes.
         widgets::scaleAndCentre(*this, windowSizeFactor_, seams_.screen.size());
+        widgets::applyUserFonts(*this, fonts_);
     }
     paintSample();
     QDialog::showEvent(event);

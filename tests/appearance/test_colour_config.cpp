@@ -73,7 +73,7 @@ protected:
 
     app::Settings settings;
     testsupport::ScriptedSeams seams;
-    widgets::UserFonts fonts;
+    widgets::UserFonts fonts{QFont(QStringLiteral("DejaVu Serif")), QFont(), QFont()};
 };
 
 TEST_F(ColourWindow, OpensAsALiveSampleOfTheWorkingCopy) {
@@ -119,9 +119,14 @@ TEST_F(ColourWindow, OpensAsALiveSampleOfTheWorkingCopy) {
 TEST_F(ColourWindow, ScalesByTheWindowSizeFactorWhenShown) {
     TColorConfig window(settings, seams.seams, 1.25, fonts);
     const QSize designed = window.size();
+    const qreal designedPoints = control<QLabel>(window, "ListLabel")->font().pointSizeF();
     window.setWorkingCopy(settings.colours(app::WindowGroup::Main));
     window.show();
     EXPECT_EQ(window.size(), designed * 1.25);
+    // Captions grow with the window, once, and keep the user's face.
+    const QFont caption = control<QLabel>(window, "ListLabel")->font();
+    EXPECT_NEAR(caption.pointSizeF(), designedPoints * 1.25, 0.5);
+    EXPECT_EQ(caption.family(), fonts.label.family());
     window.hide();
     window.show(); // shown again, it is not scaled twice
     EXPECT_EQ(window.size(), designed * 1.25);
