@@ -40,38 +40,33 @@ DisplayFormatMenus::DisplayFormatMenus(Settings& settings, std::function<void()>
 }
 
 void DisplayFormatMenus::applyStoredFormats() {
-    checkedDateFormat_ = applyDateFormat(settings_.dateFormat) ? settings_.dateFormat : 0;
-    checkOnly(dateActions_, checkedDateFormat_);
-    checkOnly(currencyActions_, settings_.currencyFormat);
-    checkOnly(numericActions_, settings_.numericFormat);
+    applyDateFormat(settings_.dateFormat);
+    showChecks();
 }
 
 void DisplayFormatMenus::chooseDateFormat(int number) {
-    // Triggering a checked item unchecks it before we hear of it; put the mark back.
-    if (number == checkedDateFormat_ || !applyDateFormat(number)) {
-        checkOnly(dateActions_, checkedDateFormat_);
-        return;
-    }
-    checkedDateFormat_ = number;
-    settings_.dateFormat = number;
-    checkOnly(dateActions_, number);
-    if (showDatesAnew_) {
+    const bool changed = app::chooseDateFormat(settings_, number);
+    // Triggering a checked item unchecks it before we hear of it; the marks are set anew.
+    showChecks();
+    if (changed && showDatesAnew_) {
         showDatesAnew_();
     }
 }
 
 void DisplayFormatMenus::chooseNumericFormat(int choice) {
-    if (choice == kUsFormat || choice == kRegionalFormat) {
-        settings_.numericFormat = choice;
-    }
-    checkOnly(numericActions_, settings_.numericFormat);
+    app::chooseNumericFormat(settings_, choice);
+    showChecks();
 }
 
 void DisplayFormatMenus::chooseCurrencyFormat(int choice) {
-    if (choice == kUsFormat || choice == kRegionalFormat) {
-        settings_.currencyFormat = choice;
-    }
+    app::chooseCurrencyFormat(settings_, choice);
+    showChecks();
+}
+
+void DisplayFormatMenus::showChecks() {
+    checkOnly(dateActions_, settings_.dateFormat);
     checkOnly(currencyActions_, settings_.currencyFormat);
+    checkOnly(numericActions_, settings_.numericFormat);
 }
 
 void DisplayFormatMenus::checkOnly(const QList<QAction*>& actions, int number) {

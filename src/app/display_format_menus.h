@@ -38,12 +38,14 @@ public:
     // The twelve date formats in order, "mm/dd/yy" first.
     const QList<QAction*>& dateActions() const { return dateActions_; }
 
-    // What choosing an item does. Choosing the checked date format changes nothing.
+    // What choosing an item does (see chooseDateFormat and its kin in display_formats.h).
     void chooseDateFormat(int number);
     void chooseNumericFormat(int choice);
     void chooseCurrencyFormat(int choice);
 
 private:
+    // Each submenu checks the item of its stored value, or none for a value without an item.
+    void showChecks();
     static void checkOnly(const QList<QAction*>& actions, int number);
 
     Settings& settings_;
@@ -51,7 +53,6 @@ private:
     QList<QAction*> currencyActions_;
     QList<QAction*> numericActions_;
     QList<QAction*> dateActions_;
-    int checkedDateFormat_ = 0; // 0 while no item is checked
 };
 
 } // namespace app

@@ -105,6 +105,26 @@ bool applyDateFormat(int number) {
     return true;
 }
 
+bool chooseDateFormat(Settings& settings, int number) {
+    if (number == settings.dateFormat || !applyDateFormat(number)) {
+        return false;
+    }
+    settings.dateFormat = number;
+    return true;
+}
+
+void chooseNumericFormat(Settings& settings, int choice) {
+    if (choice == kUsFormat || choice == kRegionalFormat) {
+        settings.numericFormat = choice;
+    }
+}
+
+void chooseCurrencyFormat(Settings& settings, int choice) {
+    if (choice == kUsFormat || choice == kRegionalFormat) {
+        settings.currencyFormat = choice;
+    }
+}
+
 std::optional<table::Date> readTypedDate(std::string_view text, QDate today) {
     return table::currentDateFormat().parse(text, today.year());
 }

@@ -37,6 +37,11 @@ std::optional<table::DateFormat> dateFormatFor(int number);
 // outside 1..12 changes nothing and gives false.
 bool applyDateFormat(int number);
 
+// Choosing date format `number` from the Options menu: the format in force (the stored one)
+// changes nothing, and so does a number outside 1..12; otherwise the format is applied and
+// stored, and the result is true: every date on show must be shown anew.
+bool chooseDateFormat(Settings& settings, int number);
+
 // Reads a date typed in the format in force. A two-digit year is placed in the window from 80
 // years before to 19 years after `today`'s year (96 typed in 2026 is 1996). Empty text gives a
 // null date; text that is not a possible date gives nothing.
@@ -73,6 +78,11 @@ void setRegionalNumbers(const RegionalNumbers& values);
 
 constexpr int kUsFormat = 1;
 constexpr int kRegionalFormat = 2;
+
+// Choosing the numeric or currency format: 1 U.S. or 2 regional is stored, for the next report;
+// any other value changes nothing.
+void chooseNumericFormat(Settings& settings, int choice);
+void chooseCurrencyFormat(Settings& settings, int choice);
 
 class NumberFormatter {
 public:
