@@ -1,10 +1,12 @@
 #include "app/display_formats.h"
 
 #include "app/settings.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -95,6 +97,33 @@ TEST(RegionalNumbers, TheCLocaleKeepsTheDefaults) {
     setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
     EXPECT_EQ(app::readRegionalNumbersFromLocale(), RegionalNumbers{});
     unsetenv("LC_ALL");
+}
+
+// Compiles the named locales into a folder of our own, so that no locale need be installed.
+bool compileLocales(const testsupport::TempDir& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const std::string command = "localedef -i " + std::string(name) + " -f UTF-8 " +
+                                    folder.file(std::string(name) + ".UTF-8") + " 2>/dev/null";
+        if (std::system(command.c_str()) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(RegionalNumbers, RegionalLocalesGiveTheirSeparatorsAndDigits) {
+    const testsupport::TempDir folder;
+    if (!compileLocales(folder, {"de_DE", "fr_FR"})) {
+        GTEST_SKIP() << "localedef or the locale sources are missing";
+    }
+    setenv("LOCPATH", folder.path().c_str(), 1);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(app::readRegionalNumbersFromLocale(), (RegionalNumbers{u',', u'.', 2}));
+    // The French thousands separator is a narrow no-break space, two bytes in UTF-8.
+    setenv("LC_ALL", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(app::readRegionalNumbersFromLocale(), (RegionalNumbers{u',', QChar(0x202F), 2}));
+    unsetenv("LC_ALL");
+    unsetenv("LOCPATH");
 }
 
 const RegionalNumbers kGerman{u',', u'.', 2};
