@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "support/temp_dir.h"
+#include "table/table.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,28 @@ TEST_F(DateFormats, EachChoiceWritesTheFifthOfJanuaryAsItsMenuShows) {
     // Stored field text goes through the engine unchanged by the display format.
     EXPECT_EQ(table::toDtos(*app::readTypedDate(std::string("31.12.2044"), QDate(2026, 1, 1))),
               "20441231");
+}
+
+TEST_F(DateFormats, TheTableReadsAndWritesDatesInTheFormatInForce) {
+    const testsupport::TempDir folder;
+    const std::string path = folder.file("DATES.DBF");
+    table::Table::create(path, {{"BOUGHT", 'D', 8, 0}});
+    table::Table dates;
+    dates.setDirectory(folder.path().string());
+    dates.setTableName("DATES");
+    dates.open();
+    app::applyDateFormat(11);
+    dates.append();
+    dates.setText(0, "5-1-1996");
+    dates.post();
+    EXPECT_EQ(dates.asDate(0), (Date{1996, 1, 5}));
+    app::applyDateFormat(3);
+    EXPECT_EQ(dates.asText(0), "1.5.96");
+    dates.edit();
+    EXPECT_THROW(dates.setText(0, "2.30.1996"), table::TableError);
+    dates.setText(0, "2.29.1996");
+    dates.post();
+    EXPECT_EQ(dates.asDate(0), (Date{1996, 2, 29}));
 }
 
 TEST_F(DateFormats, NumbersWithoutAChoiceChangeNothing) {
