@@ -45,6 +45,10 @@ ViewConfigGrid::ViewConfigGrid(const QString& objectName, std::vector<Column> co
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
+    // The widths are set in design units; without this the header would widen a column to fit
+    // its heading in a large font.
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
@@ -101,7 +105,6 @@ void ViewConfigGrid::applyFactor(double factor) {
         setColumnWidth(column, width);
         total += width;
     }
-    verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(
         static_cast<int>(std::lround(kDesignRowHeight * factor)));
     // Room for the vertical scroll bar and the frame, so no horizontal scroll bar is needed.
