@@ -17,13 +17,21 @@ namespace appearance {
 
 namespace {
 
-constexpr int kWindowWidth = 470;
+constexpr int kWindowWidth = 600; // wide enough for the six tabs side by side
 constexpr int kWindowHeight = 400;
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 28;
 constexpr int kGridHeight = 280;
 constexpr int kLeft = 15;
 constexpr int kSecondColumn = 235;
+constexpr int kPageWidth = kWindowWidth - 24; // inside the notebook's frame
+
+// Left edge that centres a grid of its initial width on the page.
+constexpr int kOrderGridLeft = 110;
+
+int centredLeft(const QWidget* grid) {
+    return (kPageWidth - grid->width()) / 2;
+}
 
 QPushButton* addButton(QWidget* parent, const QString& text, const char* name, int x, int y) {
     auto* button = new QPushButton(text, parent);
@@ -164,7 +172,7 @@ QWidget* TViewConfig::buildShowPage() {
     FieldsToDisplay = new ViewConfigGrid(
         QStringLiteral("FieldsToDisplay"),
         {{QStringLiteral("FIELD"), 200, false}, {QStringLiteral("DISPLAY IT"), 100, false}}, page);
-    FieldsToDisplay->move(10, 10);
+    FieldsToDisplay->move(centredLeft(FieldsToDisplay), 10);
     FieldsToDisplay->resize(FieldsToDisplay->width(), kGridHeight);
     connect(FieldsToDisplay, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int column) { FieldsToDisplayDblClick(row, column); });
@@ -176,24 +184,25 @@ QWidget* TViewConfig::buildWidthsPage() {
     FieldWidthGrid = new ViewConfigGrid(
         QStringLiteral("FieldWidthGrid"),
         {{QStringLiteral("FIELD"), 200, false}, {QStringLiteral("WIDTH"), 100, true}}, page);
-    FieldWidthGrid->move(10, 10);
+    FieldWidthGrid->move(centredLeft(FieldWidthGrid), 10);
     FieldWidthGrid->resize(FieldWidthGrid->width(), kGridHeight);
     return page;
 }
 
 QWidget* TViewConfig::buildOrderPage() {
     auto* page = new QWidget;
-    addCaption(page, QStringLiteral("Field"), 10, 6, false);
+    addCaption(page, QStringLiteral("Field"), kOrderGridLeft, 6, false);
     FieldOrderGrid =
         new ViewConfigGrid(QStringLiteral("FieldOrderGrid"), {{QString(), 200, false}}, page);
-    FieldOrderGrid->move(10, 28);
+    FieldOrderGrid->move(kOrderGridLeft, 28);
     FieldOrderGrid->resize(FieldOrderGrid->width(), kGridHeight - 18);
 
-    addCaption(page, QStringLiteral("Ordering"), 260, 28, false);
-    QPushButton* up = addButton(page, QStringLiteral("&Up"), "UpButton", 260, 52);
-    QPushButton* down = addButton(page, QStringLiteral("&Down"), "DownButton", 260, 88);
+    const int buttons = kOrderGridLeft + 260;
+    addCaption(page, QStringLiteral("Ordering"), buttons, 28, false);
+    QPushButton* up = addButton(page, QStringLiteral("&Up"), "UpButton", buttons, 52);
+    QPushButton* down = addButton(page, QStringLiteral("&Down"), "DownButton", buttons, 88);
     QPushButton* defaults =
-        addButton(page, QStringLiteral("D&efaults"), "DefaultsButton", 260, 140);
+        addButton(page, QStringLiteral("D&efaults"), "DefaultsButton", buttons, 140);
     connect(up, &QPushButton::clicked, this, [this] { UpButtonClick(); });
     connect(down, &QPushButton::clicked, this, [this] { DownButtonClick(); });
     connect(defaults, &QPushButton::clicked, this, [this] { DefaultsButtonClick(); });
@@ -207,7 +216,7 @@ QWidget* TViewConfig::buildNamesPage() {
         {{QStringLiteral("FIELD"), 200, false},
          {QStringLiteral("NAME TO USE"), 200, true, static_cast<int>(app::kMaxFieldLabelLength)}},
         page);
-    FieldNameGrid->move(10, 10);
+    FieldNameGrid->move(centredLeft(FieldNameGrid), 10);
     FieldNameGrid->resize(FieldNameGrid->width(), kGridHeight);
     return page;
 }

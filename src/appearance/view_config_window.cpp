@@ -34,6 +34,9 @@ void paint(QWidget* widget, QPalette::ColorRole backgroundRole, app::Colour back
     if (const QColor colour = toQColor(text); colour.isValid())
         palette.setColor(textRole, colour);
     widget->setPalette(palette);
+    // Buttons fill with the button colour unless told otherwise.
+    widget->setBackgroundRole(backgroundRole);
+    widget->setForegroundRole(textRole);
 }
 
 } // namespace

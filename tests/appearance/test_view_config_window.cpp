@@ -327,6 +327,36 @@ TEST_F(ViewConfigWindow, ConfigureColoursAndScaledGrids) {
     EXPECT_EQ(grid("FieldsToDisplay")->columnWidth(1), 160);
 }
 
+// Every control of every page lies inside the window, at the smallest window size and scaled up.
+// With VOLUMARA_SCREENSHOT_DIR set, each page is also saved as a picture to look at.
+TEST_F(ViewConfigWindow, EveryPageFitsAtSmallAndLargeSizes) {
+    const QString pictures = qEnvironmentVariable("VOLUMARA_SCREENSHOT_DIR");
+    for (const auto& [size, factor] : {std::pair{640, 1.0}, std::pair{1024, 1.6}}) {
+        test.screen.screenSize = size == 640 ? QSize(640, 480) : QSize(1024, 768);
+        open(factor);
+        EXPECT_LE(window->width(), test.screen.screenSize.width());
+        EXPECT_LE(window->height(), test.screen.screenSize.height());
+        for (int page = 0; page < TViewConfig::PageCount; ++page) {
+            notebook()->setCurrentIndex(page);
+            QApplication::processEvents();
+            for (QWidget* child : window->findChildren<QWidget*>()) {
+                if (!child->isVisible() || child->isWindow())
+                    continue;
+                const QRect inWindow(child->mapTo(window.get(), QPoint(0, 0)), child->size());
+                EXPECT_TRUE(window->rect().contains(inWindow))
+                    << size << " page " << page << " " << child->metaObject()->className() << " "
+                    << child->objectName().toStdString();
+            }
+            if (!pictures.isEmpty())
+                window->grab().save(QStringLiteral("%1/view_config_%2_page%3.png")
+                                        .arg(pictures)
+                                        .arg(size)
+                                        .arg(page + 1));
+        }
+        exitWindow();
+    }
+}
+
 TEST_F(ViewConfigWindow, RunsModallyUntilClosed) {
     QTimer::singleShot(0, [this] {
         auto* dialog = qobject_cast<TViewConfig*>(QApplication::activeModalWidget());
