@@ -31,14 +31,4 @@ QString fontDescription(const app::GridFontSettings& font) {
     return QStringLiteral("%1pt %2").arg(font.size).arg(font.name);
 }
 
-QColor toQColor(app::Colour colour) {
-    if (colour < 0)
-        return {};
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-
-app::Colour fromQColor(const QColor& colour) {
-    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
-}
-
 } // namespace appearance

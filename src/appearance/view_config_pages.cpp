@@ -80,7 +80,6 @@ QCheckBox* TViewConfig::addCheckBox(QWidget* page, const QString& text, int y, b
     box->setChecked(setting);
     // The setting follows every click at once; the grid shows it when the window closes.
     connect(box, &QCheckBox::toggled, this, [&setting](bool checked) { setting = checked; });
-    checkBoxes_.push_back(box);
     return box;
 }
 
@@ -132,7 +131,6 @@ QWidget* TViewConfig::buildTitlePage() {
         button->setGeometry(kLeft + 10, 190 + 25 * i, 200, 22);
         button->setChecked(settings_.gridTitleAlignment == i + 1);
         group->addButton(button, i + 1);
-        alignmentButtons_[static_cast<size_t>(i)] = button;
     }
     connect(group, &QButtonGroup::idClicked, this,
             [this](int alignment) { settings_.gridTitleAlignment = alignment; });

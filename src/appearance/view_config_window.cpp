@@ -1,5 +1,7 @@
 #include "appearance/view_config_window.h"
 
+#include "appearance/colour_painting.h"
+#include "appearance/colour_sets.h"
 #include "appearance/view_config_fonts.h"
 #include "appearance/view_config_grid.h"
 
@@ -23,20 +25,6 @@ constexpr int kValueColumn = 1;
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Colours that are system colours (negative values) leave the style's colour in place.
-void paint(QWidget* widget, QPalette::ColorRole backgroundRole, app::Colour background,
-           QPalette::ColorRole textRole, app::Colour text) {
-    QPalette palette = widget->palette();
-    if (const QColor colour = toQColor(background); colour.isValid())
-        palette.setColor(backgroundRole, colour);
-    if (const QColor colour = toQColor(text); colour.isValid())
-        palette.setColor(textRole, colour);
-    widget->setPalette(palette);
-    // Buttons fill with the button colour unless told otherwise.
-    widget->setBackgroundRole(backgroundRole);
-    widget->setForegroundRole(textRole);
 }
 
 } // namespace
@@ -65,8 +53,10 @@ void TViewConfig::FormShow() {
     showColour(CellColorSwatch, settings_.gridCellColour);
     fillGrids();
 
-    widgets::applyUserFonts(*this, userFonts_);
+    // Scaled first: the user fonts set only face and style, and take the size already scaled.
+    // The other way round, the size a component inherits would be scaled a second time.
     widgets::scaleAndCentre(*this, factor_, seams_.screen.size());
+    widgets::applyUserFonts(*this, userFonts_);
     for (ViewConfigGrid* grid : {FieldsToDisplay, FieldWidthGrid, FieldOrderGrid, FieldNameGrid})
         grid->applyFactor(factor_);
     setColors();
@@ -100,38 +90,14 @@ void TViewConfig::fillGrids() {
 }
 
 void TViewConfig::setColors() {
-    const app::ColourSet& set = settings_.colours(app::WindowGroup::Configure);
-    using Role = app::ColourRole;
-    paint(this, QPalette::Window, set[Role::MainBackground], QPalette::WindowText,
-          set[Role::MajorTitle]);
-    setAutoFillBackground(true);
-    for (int page = 0; page < MyTabbedPage->count(); ++page) {
-        QWidget* widget = MyTabbedPage->widget(page);
-        paint(widget, QPalette::Window, set[Role::MainBackground], QPalette::WindowText,
-              set[Role::MajorTitle]);
-        widget->setAutoFillBackground(true);
-    }
+    for (int page = 0; page < MyTabbedPage->count(); ++page)
+        markColourPart(*MyTabbedPage->widget(page), ColourPart::Window);
     for (QLabel* caption : majorCaptions_)
-        paint(caption, QPalette::Window, set[Role::MainBackground], QPalette::WindowText,
-              set[Role::MajorTitle]);
+        markColourPart(*caption, ColourPart::MajorTitle);
     for (QLabel* caption : minorCaptions_)
-        paint(caption, QPalette::Window, set[Role::MainBackground], QPalette::WindowText,
-              set[Role::MinorTitle]);
-    for (QLineEdit* box : {TitleFontBox, CellFontBox})
-        paint(box, QPalette::Base, set[Role::EditBackground], QPalette::Text, set[Role::EditText]);
-    for (QRadioButton* button : alignmentButtons_) {
-        paint(button, QPalette::Window, set[Role::RadioBackground], QPalette::WindowText,
-              set[Role::RadioText]);
-        button->setAutoFillBackground(true);
-    }
-    for (QCheckBox* box : checkBoxes_) {
-        paint(box, QPalette::Window, set[Role::CheckBackground], QPalette::WindowText,
-              set[Role::CheckText]);
-        box->setAutoFillBackground(true);
-    }
-    for (ViewConfigGrid* grid : {FieldsToDisplay, FieldWidthGrid, FieldOrderGrid, FieldNameGrid})
-        paint(grid, QPalette::Base, set[Role::ListBoxBackground], QPalette::Text,
-              set[Role::ListBoxText]);
+        markColourPart(*caption, ColourPart::MinorTitle);
+    // Font boxes, alignment buttons, check boxes and grids are painted by their kind.
+    applyColourSet(*this, settings_.colours(app::WindowGroup::Configure));
 }
 
 void TViewConfig::showFont(QLineEdit* box, const app::GridFontSettings& font) {

@@ -95,10 +95,8 @@ private:
     QLineEdit* CellFontBox = nullptr;
     QLabel* TitleColorSwatch = nullptr;
     QLabel* CellColorSwatch = nullptr;
-    std::array<QRadioButton*, 3> alignmentButtons_{};
     std::vector<QLabel*> majorCaptions_;
     std::vector<QLabel*> minorCaptions_;
-    std::vector<QCheckBox*> checkBoxes_;
 };
 
 } // namespace appearance

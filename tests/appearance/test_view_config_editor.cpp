@@ -205,7 +205,7 @@ TEST(ViewConfigEditor, EmptyNamesAreDuplicatesAndABlankNameIsFound) {
               "The field WherePurch has no name.  Please enter a name for it.");
 }
 
-TEST(ViewConfigFonts, DescriptionsColoursAndChosenFonts) {
+TEST(ViewConfigFonts, DescriptionsAndChosenFonts) {
     app::GridFontSettings font{255, "Times", 12, false, false, false, false};
     EXPECT_EQ(fontDescription(font), "12pt Times");
 
@@ -228,10 +228,4 @@ TEST(ViewConfigFonts, DescriptionsColoursAndChosenFonts) {
 
     font.size = 0; // from a damaged settings file
     EXPECT_GT(toQFont(font).pointSize(), 0);
-
-    EXPECT_EQ(toQColor(255), QColor(255, 0, 0)); // red in the low byte
-    EXPECT_EQ(toQColor(0xff0000), QColor(0, 0, 255));
-    EXPECT_EQ(fromQColor(QColor(0x12, 0x34, 0x56)), 0x563412);
-    EXPECT_EQ(fromQColor(toQColor(8553090)), 8553090);
-    EXPECT_FALSE(toQColor(-16777201).isValid()); // a system colour
 }

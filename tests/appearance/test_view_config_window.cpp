@@ -1,5 +1,6 @@
 #include "appearance/view_config_window.h"
-#include "view_config_test_seams.h"
+#include "support/gui/modal.h"
+#include "support/gui/scripted_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -65,7 +65,7 @@ protected:
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre);
     }
 
-    viewconfigtest::TestSeams test;
+    testsupport::ScriptedSeams test;
     app::Settings settings;
     widgets::UserFonts fonts;
     std::unique_ptr<TViewConfig> window;
@@ -112,7 +112,7 @@ TEST_F(ViewConfigWindow, OpensOnTheShowPageWithEveryGridFilled) {
     EXPECT_EQ(find<QLineEdit>("TitleFontBox")->text(), "12pt Arial");
     EXPECT_EQ(find<QLineEdit>("CellFontBox")->text(), "10pt Arial");
     EXPECT_TRUE(find<QRadioButton>("Alignment2")->isChecked());
-    EXPECT_TRUE(test.messages.messages.empty());
+    EXPECT_TRUE(test.messages.shown.empty());
 }
 
 TEST_F(ViewConfigWindow, OptionsAndAlignmentChangeTheSettingsAtOnce) {
@@ -140,8 +140,10 @@ TEST_F(ViewConfigWindow, OptionsAndAlignmentChangeTheSettingsAtOnce) {
 TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
     open();
     notebook()->setCurrentIndex(TViewConfig::TitlePage);
-    test.fonts.answers = {std::nullopt, QFont("Courier", 14)};
-    test.colours.answers = {std::nullopt, QColor(0, 0, 255)};
+    test.fonts.answer(std::nullopt);
+    test.fonts.answer(QFont("Courier", 14));
+    test.colours.answer(std::nullopt);
+    test.colours.answer(QColor(0, 0, 255));
     click("TitleFontButton");
     click("TitleColorButton");
     EXPECT_EQ(settings.gridTitleFont.name, "Arial");
@@ -150,9 +152,9 @@ TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
 
     click("TitleFontButton");
     click("TitleColorButton");
-    EXPECT_EQ(test.fonts.offered.at(0).family(), "Arial");
-    EXPECT_EQ(test.fonts.offered.at(0).pointSize(), 12);
-    EXPECT_EQ(test.colours.offered.at(0), QColor(0x82, 0x82, 0x82));
+    EXPECT_EQ(test.fonts.initialFonts.at(0).family(), "Arial");
+    EXPECT_EQ(test.fonts.initialFonts.at(0).pointSize(), 12);
+    EXPECT_EQ(test.colours.initialColours.at(0), QColor(0x82, 0x82, 0x82));
     EXPECT_EQ(settings.gridTitleFont.name, "Courier");
     EXPECT_EQ(settings.gridTitleFont.size, 14);
     EXPECT_EQ(settings.gridTitleBackground, 0xff0000);
@@ -161,8 +163,8 @@ TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
               QColor(0, 0, 255));
 
     notebook()->setCurrentIndex(TViewConfig::LookPage);
-    test.fonts.answers = {QFont("Courier", 8)};
-    test.colours.answers = {QColor(255, 255, 255)};
+    test.fonts.answer(QFont("Courier", 8));
+    test.colours.answer(QColor(255, 255, 255));
     click("CellFontButton");
     click("CellColorButton");
     EXPECT_EQ(find<QLineEdit>("CellFontBox")->text(), "8pt Courier");
@@ -191,7 +193,7 @@ TEST_F(ViewConfigWindow, ClosingStoresEveryGridAndAppliesTheConfigurationOnce) {
 
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(applied, 1);
-    EXPECT_TRUE(test.messages.messages.empty());
+    EXPECT_TRUE(test.messages.shown.empty());
     for (int n = 1; n <= 36; ++n)
         EXPECT_EQ(settings.field(n).displayed, n == 5) << n;
     EXPECT_EQ(settings.field(1).width, 255);
@@ -209,22 +211,22 @@ TEST_F(ViewConfigWindow, DuplicateNamesKeepTheWindowOpenOnTheNamesPage) {
     names->item(9, 1)->setText("cost"); // letter case makes it a different name
     names->item(19, 1)->setText("Author");
     notebook()->setCurrentIndex(TViewConfig::OrderPage);
+    const std::string message =
+        "Two field names have the same name \"Author\".  Please change one.";
+    test.messages.expect("Error", message, MessageAnswer::Ok);
     exitWindow();
-
-    ASSERT_EQ(test.messages.messages.size(), 1u);
-    EXPECT_EQ(test.messages.messages[0].caption, "Error");
-    EXPECT_EQ(test.messages.messages[0].text,
-              "Two field names have the same name \"Author\".  Please change one.");
+    test.messages.verifyAllShown();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(notebook()->currentIndex(), TViewConfig::NamesPage);
     EXPECT_EQ(names->currentRow(), 19);
     EXPECT_EQ(applied, 0);
     EXPECT_EQ(settings.field(10).label, "ISBN");
 
-    // Escape asks the same question.
+    // Escape is refused the same way.
+    test.messages.expect("Error", message, MessageAnswer::Ok);
     QTest::keyClick(window.get(), Qt::Key_Escape);
+    test.messages.verifyAllShown();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(test.messages.messages.size(), 2u);
 
     names->item(19, 1)->setText("Volume No");
     window->close();
@@ -237,10 +239,10 @@ TEST_F(ViewConfigWindow, DuplicateNamesKeepTheWindowOpenOnTheNamesPage) {
 TEST_F(ViewConfigWindow, ABlankNameIsRefused) {
     open();
     grid("FieldNameGrid")->item(7, 1)->setText("  ");
+    test.messages.expect("Error", "The field Value has no name.  Please enter a name for it.",
+                         MessageAnswer::Ok);
     exitWindow();
-    ASSERT_EQ(
-        test.messages.texts(),
-        std::vector<std::string>{"The field Value has no name.  Please enter a name for it."});
+    test.messages.verifyAllShown();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(notebook()->currentIndex(), TViewConfig::NamesPage);
 }
@@ -262,13 +264,12 @@ TEST_F(ViewConfigWindow, OrderPageMovesRenamesAndDefaults) {
     EXPECT_EQ(order->currentRow(), 34);
     EXPECT_EQ(order->item(34, 0)->text(), "User Defined 6");
 
-    test.messages.script({MessageAnswer::No});
+    const std::string question =
+        "This will set the order of fields to the program defaults.  Continue?";
+    test.messages.expect("Re-Order", question, MessageAnswer::No);
     click("DefaultsButton");
-    ASSERT_EQ(test.messages.messages.size(), 1u);
-    EXPECT_EQ(test.messages.messages[0].caption, "Re-Order");
-    EXPECT_EQ(test.messages.messages[0].text,
-              "This will set the order of fields to the program defaults.  Continue?");
-    EXPECT_EQ(test.messages.messages[0].buttons, db::MessageButtons::YesNo);
+    test.messages.verifyAllShown();
+    EXPECT_EQ(test.messages.shown.at(0).buttons, db::MessageButtons::YesNo);
     EXPECT_EQ(order->item(2, 0)->text(), "Title"); // No keeps the moves
 
     grid("FieldNameGrid")->item(0, 1)->setText("Book Title");
@@ -283,7 +284,7 @@ TEST_F(ViewConfigWindow, OrderPageMovesRenamesAndDefaults) {
     open();
     notebook()->setCurrentIndex(TViewConfig::OrderPage);
     EXPECT_EQ(grid("FieldOrderGrid")->item(2, 0)->text(), "Book Title");
-    test.messages.script({MessageAnswer::Yes});
+    test.messages.expect("Re-Order", question, MessageAnswer::Yes);
     click("DefaultsButton");
     EXPECT_EQ(grid("FieldOrderGrid")->item(0, 0)->text(), "Book Title");
     exitWindow();
@@ -300,9 +301,9 @@ TEST_F(ViewConfigWindow, HelpOpensAtTheCurrentPage) {
     click("HelpButton");
     notebook()->setCurrentIndex(TViewConfig::NamesPage);
     click("HelpButton");
-    EXPECT_EQ(test.help.keywords,
-              (std::vector<QString>{"Viewer Configuration Show", "Viewer Configuration Title",
-                                    "Viewer Configuration Names"}));
+    EXPECT_EQ(test.help.calls,
+              (QStringList{"Viewer Configuration Show", "Viewer Configuration Title",
+                           "Viewer Configuration Names"}));
 }
 
 TEST_F(ViewConfigWindow, ConfigureColoursAndScaledGrids) {
@@ -333,7 +334,18 @@ TEST_F(ViewConfigWindow, EveryPageFitsAtSmallAndLargeSizes) {
     const QString pictures = qEnvironmentVariable("VOLUMARA_SCREENSHOT_DIR");
     for (const auto& [size, factor] : {std::pair{640, 1.0}, std::pair{1024, 1.6}}) {
         test.screen.screenSize = size == 640 ? QSize(640, 480) : QSize(1024, 768);
+        fonts.label = QFont(QStringLiteral("Courier"));
+        fonts.label.setBold(true);
         open(factor);
+        // Captions take the label font's face at the scaled size, scaled once only.
+        QLabel* caption = nullptr;
+        for (QLabel* label : window->findChildren<QLabel*>())
+            if (label->text() == "Title Font")
+                caption = label;
+        ASSERT_NE(caption, nullptr);
+        EXPECT_TRUE(caption->font().bold());
+        EXPECT_EQ(caption->font().family(), QFont(QStringLiteral("Courier")).family());
+        EXPECT_NEAR(caption->font().pointSizeF(), QApplication::font().pointSizeF() * factor, 0.6);
         EXPECT_LE(window->width(), test.screen.screenSize.width());
         EXPECT_LE(window->height(), test.screen.screenSize.height());
         for (int page = 0; page < TViewConfig::PageCount; ++page) {
@@ -358,10 +370,9 @@ TEST_F(ViewConfigWindow, EveryPageFitsAtSmallAndLargeSizes) {
 }
 
 TEST_F(ViewConfigWindow, RunsModallyUntilClosed) {
-    QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<TViewConfig*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPushButton*>("ExitButton")->click();
+    testsupport::whenModalAppears([](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Viewer Configuration");
+        testsupport::clickButton(dialog, QStringLiteral("Exit"));
     });
     appearance::runViewConfig(nullptr, settings, test.seams, 1.0, fonts, [this] { applied += 1; });
     EXPECT_EQ(applied, 1);
