@@ -57,6 +57,7 @@ void TViewConfig::FormShow() {
     // The other way round, the size a component inherits would be scaled a second time.
     widgets::scaleAndCentre(*this, factor_, seams_.screen.size());
     widgets::applyUserFonts(*this, userFonts_);
+    setFixedSize(size()); // the controls are placed, not laid out
     for (ViewConfigGrid* grid : {FieldsToDisplay, FieldWidthGrid, FieldOrderGrid, FieldNameGrid})
         grid->applyFactor(factor_);
     setColors();
