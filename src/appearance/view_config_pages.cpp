@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 
 namespace appearance {
@@ -174,6 +175,11 @@ QWidget* TViewConfig::buildShowPage() {
     FieldsToDisplay->resize(FieldsToDisplay->width(), kGridHeight);
     connect(FieldsToDisplay, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int column) { FieldsToDisplayDblClick(row, column); });
+    // Space toggles a shown flag too, so the page can be worked from the keyboard.
+    auto* toggle = new QShortcut(QKeySequence(Qt::Key_Space), FieldsToDisplay);
+    toggle->setContext(Qt::WidgetShortcut);
+    connect(toggle, &QShortcut::activated, this,
+            [this] { FieldsToDisplayDblClick(FieldsToDisplay->currentRow(), 1); });
     return page;
 }
 

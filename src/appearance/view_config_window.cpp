@@ -5,11 +5,8 @@
 #include "appearance/view_config_fonts.h"
 #include "appearance/view_config_grid.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QShortcut>
 #include <QTabWidget>
 
 namespace appearance {
@@ -82,12 +79,6 @@ void TViewConfig::fillGrids() {
     FieldOrderGrid->setColumnTexts(0, texts.order);
     FieldNameGrid->setColumnTexts(kLabelColumn, names);
     FieldNameGrid->setColumnTexts(kValueColumn, texts.names);
-
-    // Space toggles a shown flag too, so the page can be worked from the keyboard.
-    auto* toggle = new QShortcut(QKeySequence(Qt::Key_Space), FieldsToDisplay);
-    toggle->setContext(Qt::WidgetShortcut);
-    connect(toggle, &QShortcut::activated, this,
-            [this] { FieldsToDisplayDblClick(FieldsToDisplay->currentRow(), kValueColumn); });
 }
 
 void TViewConfig::setColors() {

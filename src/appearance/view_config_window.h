@@ -12,7 +12,6 @@
 
 #include <QDialog>
 
-#include <array>
 #include <functional>
 
 class QAbstractButton;

@@ -179,6 +179,11 @@ TEST_F(ViewConfigWindow, ClosingStoresEveryGridAndAppliesTheConfigurationOnce) {
         if (row != 4)
             doubleClickCell(show, row, 1);
     doubleClickCell(show, 4, 0); // the label column does not toggle
+    show->setFocus();
+    show->setCurrentCell(35, 0);
+    QTest::keyClick(show, Qt::Key_Space); // the shown flag of the current row, from any column
+    EXPECT_EQ(show->item(35, 1)->text(), "Yes");
+    QTest::keyClick(show, Qt::Key_Space);
     EXPECT_EQ(show->item(0, 1)->text(), "No");
     EXPECT_EQ(show->item(4, 1)->text(), "Yes");
 
