@@ -27,9 +27,9 @@ constexpr int kLeft = 15;
 constexpr int kSecondColumn = 235;
 constexpr int kPageWidth = kWindowWidth - 24; // inside the notebook's frame
 
-// Left edge that centres a grid of its initial width on the page.
-constexpr int kOrderGridLeft = 110;
+constexpr int kOrderGridLeft = 110; // the grid and its buttons, centred together
 
+// Left edge that centres a grid of its initial width on the page.
 int centredLeft(const QWidget* grid) {
     return (kPageWidth - grid->width()) / 2;
 }

@@ -14,12 +14,9 @@
 
 #include <functional>
 
-class QAbstractButton;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
 
 namespace appearance {
