@@ -94,34 +94,6 @@ TEST(ViewConfigEditor, UpAndDownSwapNeighboursAndStopAtTheEnds) {
     expectPermutation(settings);
 }
 
-TEST(ViewConfigEditor, RenamingAndMovingInOneVisitKeepsBoth) {
-    app::Settings settings;
-    ViewConfigEditor editor(settings);
-    editor.texts().names[2] = "Published";
-    editor.moveUp(2); // Year Pub, as listed at opening, moves up
-    editor.storeInto(settings);
-    EXPECT_EQ(settings.field(3).label, "Published");
-    EXPECT_EQ(settings.field(3).order, 2);
-    EXPECT_EQ(settings.field(2).order, 3);
-}
-
-TEST(ViewConfigEditor, DefaultsRestoreCatalogueOrderOnly) {
-    app::Settings settings;
-    settings.field(1).order = 36;
-    settings.field(36).order = 1;
-    settings.field(4).displayed = false;
-    ViewConfigEditor editor(settings);
-    editor.texts().names[0] = "Book Title";
-    editor.moveDown(5);
-    editor.restoreCatalogueOrder();
-    EXPECT_EQ(editor.texts().order[0], "Title"); // the labels as they were when opened
-    editor.storeInto(settings);
-    for (int n = 1; n <= kViewConfigRows; ++n)
-        EXPECT_EQ(settings.field(n).order, n);
-    EXPECT_EQ(settings.field(1).label, "Book Title");
-    EXPECT_FALSE(settings.field(4).displayed);
-}
-
 TEST(ViewConfigEditor, WidthsInRangeAreKeptAndAnythingElseBecomesTen) {
     EXPECT_EQ(parseFieldWidth("255"), 255);
     EXPECT_EQ(parseFieldWidth("1"), 1);
