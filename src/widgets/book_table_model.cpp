@@ -222,16 +222,12 @@ void BookTableModel::afterRecordStored(bool wasInsert) {
         const bool added = wasInsert && recno != 0 && rows_.knownRowOf(recno, rowCount_) < 0 &&
                            table_.recordCount() == static_cast<uint32_t>(rowCount_) + 1;
         if (added) {
-            const int row = rows_.insertRecord(recno);
+            const int row = rows_.placeNewRecord(recno);
             if (row < 0 || rows_.stale()) {
                 queueReload();
                 return;
             }
-            beginInsertRows({}, row, row);
-            ++rowCount_;
-            texts_.clear();
-            endInsertRows();
-            setCurrentRow(row);
+            insertPlacedRow(row);
             return;
         }
         if (wasInsert) { // cancelled, or the view changed under us
@@ -260,10 +256,38 @@ void BookTableModel::afterRecordStored(bool wasInsert) {
             setCurrentRow(row);
             return;
         }
+        if (row >= 0 && table_.goToRecord(recno)) {
+            // The record moved in the order: take its row out and find its new place.
+            beginRemoveRows({}, row, row);
+            rows_.removeRow(row);
+            --rowCount_;
+            texts_.clear();
+            currentRow_ = -1;
+            endRemoveRows();
+            const int newRow = rows_.placeNewRecord(recno);
+            if (newRow >= 0 && !rows_.stale()) {
+                insertPlacedRow(newRow);
+                return;
+            }
+        }
     } catch (const std::exception&) {
         // Fall through to a full reload.
     }
     queueReload();
+}
+
+// Announces the row placed by RecordRows::placeNewRecord and makes it current; cached texts of
+// the rows after it move down with them.
+void BookTableModel::insertPlacedRow(int row) {
+    beginInsertRows({}, row, row);
+    rows_.insertPlaced();
+    ++rowCount_;
+    std::map<int, QStringList> shifted;
+    for (auto& [cached, texts] : texts_)
+        shifted[cached >= row ? cached + 1 : cached] = std::move(texts);
+    texts_ = std::move(shifted);
+    endInsertRows();
+    setCurrentRow(row);
 }
 
 uint32_t BookTableModel::recordAt(int row) {

@@ -115,6 +115,7 @@ private:
     void tableChanged();
     void resetRows();
     void afterRecordStored(bool wasInsert);
+    void insertPlacedRow(int row);
     void followTableRecord();
     void queueReload() const;
     const QStringList* rowTexts(int row) const;

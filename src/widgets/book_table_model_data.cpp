@@ -72,7 +72,7 @@ const QStringList* BookTableModel::rowTexts(int row) const {
     auto found = texts_.find(row);
     if (found != texts_.end())
         return &found->second;
-    if (!table_.isOpen() || table_.state() != table::Table::State::Browse || busy_ > 0)
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
         return nullptr; // moving the cursor now would post the edit
     readRows(row);
     found = texts_.find(row);

@@ -159,13 +159,36 @@ int RecordRows::rowOf(uint32_t recno) {
         return -1;
     if (int known = knownRowOf(recno, 0); known >= 0)
         return known;
-    return locate(recno, false);
+    const int row = locate(recno, false);
+    if (row >= 0)
+        commit();
+    return row;
 }
 
-int RecordRows::insertRecord(uint32_t recno) {
+int RecordRows::placeNewRecord(uint32_t recno) {
+    placement_ = {};
     if (recno == 0 || !table_.isOpen())
         return -1;
     return locate(recno, true);
+}
+
+void RecordRows::insertPlaced() {
+    if (placement_.row >= 0 && placement_.isNew)
+        commit();
+    placement_ = {};
+}
+
+void RecordRows::commit() {
+    const Placement& p = placement_;
+    if (p.isNew) {
+        recnos_.insert(recnos_.begin() + p.row, 0);
+        shiftRanges(p.row, 1);
+    }
+    remember(p.row, p.recno);
+    for (size_t i = 0; i < p.behind.size(); ++i)
+        remember(p.row - 1 - static_cast<int>(i), p.behind[i]);
+    for (size_t i = 0; i < p.ahead.size(); ++i)
+        remember(p.row + 1 + static_cast<int>(i), p.ahead[i]);
 }
 
 void RecordRows::shiftRanges(int from, int by) {
@@ -255,15 +278,7 @@ int RecordRows::locate(uint32_t recno, bool isNew) {
         stale_ = true;
         return -1;
     }
-    if (isNew) {
-        recnos_.insert(recnos_.begin() + row, 0);
-        shiftRanges(row, 1);
-    }
-    remember(row, recno);
-    for (size_t i = 0; i < behind.size(); ++i)
-        remember(row - 1 - static_cast<int>(i), behind[i]);
-    for (size_t i = 0; i < ahead.size(); ++i)
-        remember(row + 1 + static_cast<int>(i), ahead[i]);
+    placement_ = {row, recno, isNew, std::move(behind), std::move(ahead)};
     return row;
 }
 

@@ -31,8 +31,8 @@ double startupFactor(int storedWindowSize, QSize screen);
 // components are its descendant widgets in creation order, not counting the inner parts of
 // composite widgets (a combo box's line edit, a view's header and scroll bars, a tab bar).
 enum class ComponentKind {
-    Other, // left alone by record and by user fonts (still moved and scaled as a whole); the
-           // record grid and navigator count as one component of this kind each
+    Other,      // left alone by record and by user fonts (still moved and scaled as a whole); the
+                // record grid and navigator count as one component of this kind each
     Button,     // QPushButton (also those of a QDialogButtonBox)
     Label,      // QLabel
     ListBox,    // QListView, QListWidget
