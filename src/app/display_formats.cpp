@@ -40,8 +40,9 @@ table::DateFormat engineFormatFromPattern(std::string_view pattern, char separat
     return format;
 }
 
+// Read from the locale on first use, which is once per run unless replaced.
 RegionalNumbers& regionalInForce() {
-    static RegionalNumbers values;
+    static RegionalNumbers values = readRegionalNumbersFromLocale();
     return values;
 }
 

@@ -64,7 +64,8 @@ RegionalNumbers regionalNumbersFrom(const std::optional<QString>& decimalSeparat
 // thousands separator or currency digits, so they keep the defaults.
 RegionalNumbers readRegionalNumbersFromLocale();
 
-// The values read once at start-up, used by every formatter built from the settings.
+// The values in force for every formatter built from the settings: read from the locale on
+// first use (the start-up sequence asks for them early), or set by the caller.
 const RegionalNumbers& regionalNumbers();
 void setRegionalNumbers(const RegionalNumbers& values);
 

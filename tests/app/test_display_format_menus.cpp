@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 using app::DisplayFormatMenus;
@@ -28,14 +30,24 @@ QList<bool> onlyChecked(qsizetype count, int number) {
     return marks;
 }
 
+// Actions need a QGuiApplication; it goes away after the last test, before Qt's statics do.
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { application_ = std::make_unique<QGuiApplication>(argc_, argv_); }
+    void TearDown() override { application_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[5] = "test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> application_;
+};
+
+[[maybe_unused]] ::testing::Environment* const guiEnvironment =
+    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
 class FormatMenus : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication application(argc, argv);
-    }
     void TearDown() override { table::setCurrentDateFormat(savedFormat_); }
 
     app::Settings settings;

@@ -33,9 +33,6 @@ TEST_F(DateFormats, EachChoiceWritesTheFifthOfJanuaryAsItsMenuShows) {
         EXPECT_EQ(shown, expected[choice.number - 1]) << choice.menuCaption;
         // What is shown reads back as the same date, typed in 2026.
         EXPECT_EQ(app::readTypedDate(shown, QDate(2026, 6, 1)), fifthOfJanuary) << shown;
-        // The caption names the same order and separator as the pattern.
-        EXPECT_EQ(choice.menuCaption[2], choice.separator);
-        EXPECT_EQ(choice.menuCaption[0], choice.shortDatePattern[0]);
     }
     // Stored field text goes through the engine unchanged by the display format.
     EXPECT_EQ(table::toDtos(*app::readTypedDate(std::string("31.12.2044"), QDate(2026, 1, 1))),

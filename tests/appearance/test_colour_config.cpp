@@ -26,13 +26,6 @@ const app::Colour kWhite = rgbColour(255, 255, 255);
 
 class ColourWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
-    }
-
     void SetUp() override {
         for (int group = 0; group < app::kWindowGroupCount; ++group) {
             // Distinct sets, so that a set copied to the wrong group shows.

@@ -45,13 +45,6 @@ QColor filled(const QWidget* widget) {
 
 class PaintingAWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
-    }
-
     PaintingAWindow() {
         appearance::markColourPart(*major, ColourPart::MajorTitle);
         appearance::markColourPart(*minor, ColourPart::MinorTitle);

@@ -30,11 +30,6 @@ app::Settings distinctSets() {
 }
 
 TEST(ColourNumbers, ConvertBothWaysInWindowsByteOrder) {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-
     EXPECT_EQ(rgbColour(255, 0, 0), 255);
     EXPECT_EQ(rgbColour(0, 0, 255), 16711680);
     EXPECT_EQ(appearance::toQColor(12632256), QColor(192, 192, 192));
