@@ -382,9 +382,3 @@ TEST_F(ViewConfigWindow, RunsModallyUntilClosed) {
     appearance::runViewConfig(nullptr, settings, test.seams, 1.0, fonts, [this] { applied += 1; });
     EXPECT_EQ(applied, 1);
 }
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
