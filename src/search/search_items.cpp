@@ -8,20 +8,6 @@ namespace search {
 
 namespace {
 
-enum class RowKind { Text, Number, Date };
-
-RowKind kindOfRow(int row) {
-    switch (db::fieldByNumber(row)->kind) {
-    case db::FieldKind::WholeNumber:
-    case db::FieldKind::DecimalNumber:
-        return RowKind::Number;
-    case db::FieldKind::Date:
-        return RowKind::Date;
-    default:
-        return RowKind::Text;
-    }
-}
-
 void eraseFirst(std::string& text, char mark) {
     if (auto at = text.find(mark); at != std::string::npos)
         text.erase(at, 1);
@@ -79,7 +65,7 @@ public:
         : items_(items), dates_(dates) {}
 
     CompileStatus compileRow(int row, const std::string& cell, RowOperator rowOperator) {
-        RowKind kind = kindOfRow(row);
+        RowKind kind = rowKind(row);
         if (kind == RowKind::Text)
             return compileTextRow(row, cell);
         std::string text(trimBlanks(cell));
@@ -150,6 +136,21 @@ private:
 };
 
 } // namespace
+
+RowKind rowKind(int row) {
+    const db::FieldInfo* field = db::fieldByNumber(row);
+    if (!field)
+        return RowKind::Text;
+    switch (field->kind) {
+    case db::FieldKind::WholeNumber:
+    case db::FieldKind::DecimalNumber:
+        return RowKind::Number;
+    case db::FieldKind::Date:
+        return RowKind::Date;
+    default:
+        return RowKind::Text;
+    }
+}
 
 const std::array<const char*, 4>& rowOperatorChoices() {
     static const std::array<const char*, 4> choices{" = ", " > ", " < ", " > X < "};

@@ -28,6 +28,10 @@ inline constexpr const char* kNoCriteriaMessage = "No search criteria entered.";
 inline constexpr const char* kNoMatchesMessage =
     "No valid matches found.  Search Criteria will be cleared.";
 
+// Number rows (whole and decimal numbers), date rows and text rows (all others).
+enum class RowKind { Text, Number, Date };
+RowKind rowKind(int row); // 1..36
+
 // The comparison chosen for a number or date row; kept per row for the whole run.
 enum class RowOperator : uint8_t { Equal = 1, Greater = 2, Less = 3, Between = 4 };
 
