@@ -81,7 +81,12 @@ void CriteriaDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 
 void CriteriaDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                     const QModelIndex& index) const {
-    model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    // The shown text keeps the mask's literals and blanks in place, so that it goes back into a
+    // masked editor unchanged; text() would drop the blanks and shift what follows them.
+    auto* lineEdit = static_cast<QLineEdit*>(editor);
+    const QString text =
+        lineEdit->inputMask().isEmpty() ? lineEdit->text() : lineEdit->displayText();
+    model->setData(index, text.trimmed().isEmpty() ? QString() : text, Qt::EditRole);
 }
 
 CriteriaGrid::CriteriaGrid(const RowOperators& operators, QWidget* parent)
@@ -154,6 +159,12 @@ void CriteriaGrid::setCriterionText(int row, const QString& text) {
     item(row - 1, kCriterionColumn)->setText(text);
     if (QWidget* editor = indexWidget(model()->index(row - 1, kCriterionColumn)))
         static_cast<QLineEdit*>(editor)->setText(text);
+}
+
+QLineEdit* CriteriaGrid::openEditor() const {
+    if (currentIndex().column() != kCriterionColumn)
+        return nullptr;
+    return qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
 }
 
 void CriteriaGrid::commitOpenEditor() {

@@ -11,6 +11,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
+class QLineEdit;
+
 namespace search {
 
 // How a criterion cell is edited: a Qt input mask (empty for text rows) and the longest text.
@@ -60,6 +62,8 @@ public:
     // Makes the row's criterion cell current with its editor open (and its current mask).
     void makeCurrent(int row);
     void commitOpenEditor();
+    // The editor of the current criterion cell, null when none is open.
+    QLineEdit* openEditor() const;
 
 signals:
     void optionsRequested(int row);
