@@ -31,11 +31,13 @@ private:
     bool bindingFits(const table::DbfHeader& header) const;
     void bind(const table::DbfHeader& header) const;
     bool holds(const BoundItem& item, const uint8_t* record) const;
+    void prefetchAhead(const table::RecordView& record) const;
 
     std::vector<SearchItem> items_;
     // Filled on first use; the filter runs on the one thread that owns the table.
     mutable std::vector<BoundItem> bound_;
     mutable const table::DbfHeader* boundHeader_ = nullptr;
+    mutable std::vector<uint32_t> prefetchOffsets_;
 };
 
 // A record filter that runs `test`; an empty test passes no record.
