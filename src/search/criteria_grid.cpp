@@ -116,6 +116,7 @@ CriteriaGrid::CriteriaGrid(const RowOperators& operators, QWidget* parent)
         setItem(row - 1, kButtonColumn, button);
         setItem(row - 1, kCriterionColumn, new QTableWidgetItem);
     }
+    designRowHeight_ = verticalHeader()->defaultSectionSize();
     setLevel(1);
     applyFactor(1.0);
     connect(this, &QTableWidget::cellClicked, this, [this](int row, int column) {

@@ -70,6 +70,8 @@ signals:
 
 private:
     void openCurrentEditor();
+
+    int designRowHeight_ = 0;
 };
 
 } // namespace search

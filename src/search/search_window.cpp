@@ -55,6 +55,7 @@ TMySearch::TMySearch(QWidget* parent, widgets::Seams& seams, const app::Settings
         buttons->addWidget(button);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8); // the 620-pixel grid fits a 640-pixel screen
     layout->addWidget(grid_, 1, Qt::AlignHCenter);
     layout->addLayout(buttons);
     resize(640, 420);
