@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libgtest-dev
     clang libclang-rt-14-dev
     sqlite3
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl

@@ -1,0 +1,273 @@
+// Start-up, first show and close of the main window, and the search state it keeps.
+
+#include "app/main_window.h"
+
+#include "app/startup.h"
+#include "widgets/record_grid.h"
+#include "widgets/record_navigator.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPrinter>
+
+namespace app {
+
+TMain::TMain(MainWindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), env_(std::move(environment)) {
+    createControls();
+}
+
+TMain::~TMain() = default;
+
+db::DatabaseContext TMain::databaseContext() {
+    return db::DatabaseContext{
+        myTable_,
+        currentDatabasePath_,
+        sortExpression_,
+        env_.seams.messages,
+        [this] {
+            if (searchActive_)
+                DoEndSearch();
+        },
+        [this](const QString& caption) { setWindowTitle(caption); },
+        [this] { SetViewerOptions(); },
+    };
+}
+
+bool TMain::FormCreate() {
+    DisableEndSearch();
+    setWindowTitle(QString::fromLatin1(db::kProgramTitle));
+    viewerLabel_->setText(QStringLiteral("Book Viewer"));
+    centreViewerLabel();
+    settings_ = loadSettings(env_.settingsFilePath, env_.startDirectory);
+    loadUserFonts();
+    applyStoredWindowRect();
+    rebuildSortExpression();
+    updateFormatChecks();
+    if (!openStartupTable())
+        return false;
+    SetButtonBar(buttonBarModeFromSetting(settings_.buttonBar));
+    screenSize_ = env_.seams.screen.size();
+    applyStartupWindowSize();
+    SetMenuLastFiles();
+    if (isBrowseArgument(env_.arguments))
+        switchBrowseModeOn();
+    updateCommandStates();
+    return true;
+}
+
+bool TMain::openStartupTable() {
+    db::DatabaseContext context = databaseContext();
+    StartupDatabase startup(context, env_.programDirectory);
+    const bool opened = startup.open(settings_.lastDatabase, [this] {
+        return env_.seams.files.openFileName(this, openDialogRequest());
+    });
+    if (!opened)
+        return false;
+    indexFilePath_ = startup.indexFilePath();
+    settings_.lastDatabase = currentDatabasePath_;
+    return true;
+}
+
+void TMain::applyStoredWindowRect() {
+    const WindowRect& rect = settings_.mainWindow;
+    move(rect.left, rect.top);
+    resize(std::max(rect.width, minimumWidth()), std::max(rect.height, minimumHeight()));
+}
+
+void TMain::rebuildSortExpression() {
+    sortExpression_ = db::buildSortExpression(settings_.sortLevels);
+}
+
+void TMain::switchBrowseModeOn() {
+    browseMode_ = true;
+    storedFieldEditing_ = settings_.gridFieldEditing;
+    settings_.gridFieldEditing = false;
+    navigator_->setBrowseMode(true);
+}
+
+namespace {
+
+QFont userFontFrom(const UserFontSettings& stored) {
+    QFont font(stored.name);
+    font.setBold(stored.bold);
+    font.setItalic(stored.italic);
+    return font;
+}
+
+QFont gridFontFrom(const GridFontSettings& stored) {
+    QFont font(stored.name);
+    font.setPointSize(std::max(1, stored.size));
+    font.setBold(stored.bold);
+    font.setItalic(stored.italic);
+    font.setUnderline(stored.underline);
+    font.setStrikeOut(stored.strikeout);
+    return font;
+}
+
+} // namespace
+
+void TMain::loadUserFonts() {
+    userFonts_.label = userFontFrom(settings_.labelFont);
+    userFonts_.edit = userFontFrom(settings_.editFont);
+    userFonts_.button = userFontFrom(settings_.buttonFont);
+    gridFont_ = gridFontFrom(settings_.gridFont);
+    gridTitleFont_ = gridFontFrom(settings_.gridTitleFont);
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    FormShow();
+}
+
+void TMain::FormShow() {
+    widgets::applyUserFonts(*this, userFonts_);
+    pickLists_.loadAll(env_.programDirectory);
+    SetViewerOptions();
+    SetColors();
+    DisplayCount();
+    FormResize();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    if (!postPendingEdit()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+// An edit begun in the grid is written before the program ends, so that nothing typed is lost.
+// When it cannot be written the user is told and the window stays open.
+bool TMain::postPendingEdit() {
+    const table::Table::State state = myTable_.state();
+    if (state != table::Table::State::Edit && state != table::Table::State::Insert)
+        return true;
+    try {
+        myTable_.post();
+        return true;
+    } catch (const std::exception& error) {
+        env_.seams.messages.error(error.what());
+        return false;
+    }
+}
+
+void TMain::FormClose() {
+    DisableEndSearch();
+    const QRect frame = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    settings_.mainWindow = WindowRect{pos().x(), pos().y(), frame.width(), frame.height()};
+    if (browseMode_)
+        settings_.gridFieldEditing = storedFieldEditing_;
+    settings_.lastDatabase = currentDatabasePath_;
+    saveSettings(settings_, env_.settingsFilePath);
+}
+
+void TMain::DisplayCount() {
+    uint32_t count = 0;
+    if (myTable_.isOpen()) {
+        try {
+            count = myTable_.recordCount();
+        } catch (const std::exception& error) {
+            env_.seams.messages.error(error.what());
+        }
+    }
+    countLabel_->setText(QString::number(count));
+}
+
+void TMain::DisableEndSearch() {
+    searchActive_ = false;
+    searchOnLabel_->hide();
+    updateCommandStates();
+}
+
+void TMain::EnableEndSearch() {
+    searchActive_ = true;
+    searchOnLabel_->show();
+    updateCommandStates();
+    myTable_.setFilter(tableFilter());
+    if (myTable_.isOpen())
+        refreshTable();
+}
+
+void TMain::DoEndSearch() {
+    DisableEndSearch();
+    reopenTable();
+    SetViewerOptions();
+    DisplayCount();
+}
+
+// While a search is active the table asks the search's record test; otherwise it has no filter
+// at all, so that counting and paging need not test every record.
+table::RecordFilter TMain::tableFilter() const {
+    if (!searchActive_ || !searchRecordTest_)
+        return {};
+    return [this](const table::RecordView& record) {
+        return !searchActive_ || searchRecordTest_(record);
+    };
+}
+
+void TMain::refreshTable() {
+    try {
+        myTable_.refresh();
+    } catch (const std::exception& error) {
+        env_.seams.messages.error(error.what());
+    }
+}
+
+// Closes and reopens the table with the filter of the current search state, keeping the current
+// record when it still passes.
+void TMain::reopenTable() {
+    const table::Table::Bookmark mark = myTable_.isOpen() ? myTable_.bookmark() : 0;
+    try {
+        myTable_.close();
+        myTable_.setFilter(tableFilter());
+        myTable_.open();
+        if (mark != 0)
+            myTable_.goToBookmark(mark);
+    } catch (const std::exception& error) {
+        env_.seams.messages.error(error.what());
+    }
+}
+
+namespace {
+
+// A stored colour: red in the low byte. Negative values name Windows system colours, which we
+// leave to the platform's palette.
+std::optional<QColor> colourFrom(Colour stored) {
+    if (stored < 0)
+        return std::nullopt;
+    return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
+}
+
+void setRole(QWidget& widget, QPalette::ColorRole role, Colour stored) {
+    if (auto colour = colourFrom(stored)) {
+        QPalette palette = widget.palette();
+        palette.setColor(role, *colour);
+        widget.setPalette(palette);
+    }
+}
+
+} // namespace
+
+void TMain::SetColors() {
+    const ColourSet& colours = settings_.colours(WindowGroup::Main);
+    for (QWidget* widget : {centralWidget(), static_cast<QWidget*>(viewerLabel_),
+                            static_cast<QWidget*>(navigatorLabel_)})
+        setRole(*widget, QPalette::Window, colours[ColourRole::MainBackground]);
+    setRole(*viewerLabel_, QPalette::WindowText, colours[ColourRole::MajorTitle]);
+    setRole(*navigatorLabel_, QPalette::WindowText, colours[ColourRole::MinorTitle]);
+    for (QWidget* label : {static_cast<QWidget*>(countLabel_), static_cast<QWidget*>(count2Label_)})
+        setRole(*label, QPalette::WindowText, colours[ColourRole::MajorTitle]);
+}
+
+QPrinter& TMain::printer() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    return *printer_;
+}
+
+} // namespace app
