@@ -3,7 +3,6 @@
 #include "db/book_database.h"
 #include "support/scripted_messages.h"
 
-#include <QApplication>
 #include <QString>
 
 #include <stdexcept>
@@ -42,14 +41,6 @@ std::vector<std::string> column(table::Table& books, const std::string& fieldNam
     for (books.first(); !books.eof(); books.next())
         values.push_back(books.asText(field));
     return values;
-}
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "search_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
 }
 
 } // namespace searchtest

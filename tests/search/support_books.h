@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-class QApplication;
-
 namespace searchtest {
 
 // Field name -> typed text; fields not named stay blank.
@@ -21,8 +19,5 @@ std::string createBookTable(const testsupport::TempDir& dir, const std::vector<B
 void openShared(table::Table& books, const std::string& path);
 // One field of every record the view shows, from first to last.
 std::vector<std::string> column(table::Table& books, const std::string& fieldName = "Title");
-
-// The application object the window tests need, created on first use.
-QApplication& application();
 
 } // namespace searchtest

@@ -5,7 +5,6 @@
 #include "support/gui/scripted_seams.h"
 #include "support_books.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -80,7 +79,6 @@ protected:
         return window_.grid()->headingText(search::CriteriaGrid::kCriterionColumn);
     }
 
-    QApplication& application_ = searchtest::application(); // before any widget
     testsupport::TempDir dir_;
     std::string path_;
     table::Table books_;

@@ -57,7 +57,6 @@ private:
 class SortOrderWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        searchtest::application();
         path_ = searchtest::createBookTable(
             dir_, {Book{{"Title", "A"}, {"Author", "Cole"}, {"YearPub", "2001"}},
                    Book{{"Title", "B"}, {"Author", "abbot"}, {"YearPub", "1999"}},
