@@ -67,7 +67,8 @@ RecordTest::RecordTest(std::vector<SearchItem> items) : items_(std::move(items))
 RecordTest::~RecordTest() = default;
 
 bool RecordTest::bindingFits(const table::DbfHeader& header) const {
-    if (boundHeader_ != &header)
+    if (boundHeader_ != &header || boundLayout_.first != header.recordLength ||
+        boundLayout_.second != header.fields.size())
         return false;
     for (const BoundItem& item : bound_) {
         if (item.fieldIndex < 0)
@@ -115,6 +116,7 @@ void RecordTest::bind(const table::DbfHeader& header) const {
         bound_.push_back(std::move(bound));
     }
     boundHeader_ = &header;
+    boundLayout_ = {header.recordLength, header.fields.size()};
     // The deletion flag and the start of each field read, one per cache line, a few at most.
     constexpr uint32_t kCacheLine = 64;
     constexpr size_t kMaxPrefetches = 6;

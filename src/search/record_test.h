@@ -9,6 +9,7 @@
 #include "table/table.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace search {
@@ -37,6 +38,7 @@ private:
     // Filled on first use; the filter runs on the one thread that owns the table.
     mutable std::vector<BoundItem> bound_;
     mutable const table::DbfHeader* boundHeader_ = nullptr;
+    mutable std::pair<uint32_t, size_t> boundLayout_; // record length, field count
     mutable std::vector<uint32_t> prefetchOffsets_;
 };
 
