@@ -98,7 +98,9 @@ CriteriaGrid::CriteriaGrid(const RowOperators& operators, QWidget* parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setHorizontalHeaderLabels({QStringLiteral(" FIELD"), QString(), QString()});
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The criterion column takes what the scroll bar leaves of its width: nothing to scroll.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    horizontalHeader()->setStretchLastSection(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setTabKeyNavigation(true);
