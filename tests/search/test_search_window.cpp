@@ -1,6 +1,7 @@
 #include "search/search_window.h"
 
 #include "search/criteria_grid.h"
+#include "search/main_window_search.h"
 #include "support/gui/modal.h"
 #include "support/gui/scripted_seams.h"
 #include "support_books.h"
@@ -20,32 +21,35 @@ using Titles = std::vector<std::string>;
 constexpr int kAuthorRow = 2;
 constexpr int kCostRow = 7;
 
-// The main window's side, over a real book table.
-class BookHost : public search::SearchHost {
+// The main window's operations that the search uses, over a real book table.
+class MainWindow {
 public:
-    explicit BookHost(table::Table& books) : books_(books) {}
-    table::Table& bookTable() override { return books_; }
-    bool searchActive() const override { return active; }
-    void reopenBookTable() override {
-        books_.close();
-        books_.open();
+    explicit MainWindow(table::Table& books) : books_(books) {}
+    table::Table& MyTable() { return books_; }
+    bool searchActive() const { return active; }
+    void setSearchRecordTest(table::RecordFilter test) { test_ = std::move(test); }
+    void EnableEndSearch() {
+        active = true;
+        books_.setFilter(test_);
+        books_.refresh();
     }
-    void setRecordFilter(table::RecordFilter filter) override { books_.setFilter(filter); }
-    void enableEndSearch() override { active = true; }
-    void doEndSearch() override {
+    void DoEndSearch() {
         active = false;
         ++endSearches;
+        books_.close();
         books_.setFilter({});
-        reopenBookTable();
+        books_.open();
     }
-    double windowSizeFactor() const override { return 1.25; }
-    const widgets::UserFonts& userFonts() const override { return fonts_; }
+    void SetViewerOptions() {}
+    double windowSizeFactor() const { return 1.25; }
+    const widgets::UserFonts& userFonts() const { return fonts_; }
 
     bool active = false;
     int endSearches = 0;
 
 private:
     table::Table& books_;
+    table::RecordFilter test_;
     widgets::UserFonts fonts_;
 };
 
@@ -82,11 +86,12 @@ protected:
     testsupport::TempDir dir_;
     std::string path_;
     table::Table books_;
-    BookHost host_{books_};
+    MainWindow host_{books_};
+    search::MainWindowSearchHost<MainWindow> searchHost_{host_};
     app::Settings settings_;
     db::PickLists pickLists_;
     testsupport::ScriptedSeams seams_;
-    search::TMySearch window_{nullptr, seams_.seams, settings_, pickLists_, host_};
+    search::TMySearch window_{nullptr, seams_.seams, settings_, pickLists_, searchHost_};
 };
 
 TEST_F(SearchWindow, AMatchNarrowsTheTableAndClosesTheWindow) {
