@@ -196,16 +196,6 @@ TEST(CompileLevel, LevelsStopAtTen) {
     EXPECT_TRUE(levels.items().empty());
 }
 
-TEST(CompileMessages, EachFailureShowsItsText) {
-    testsupport::ScriptedMessages messages;
-    search::reportCompileOutcome({CompileStatus::Invalid, 7}, messages);
-    search::reportCompileOutcome({CompileStatus::Empty, 0}, messages);
-    search::reportCompileOutcome({CompileStatus::Compiled, 0}, messages);
-    EXPECT_EQ(messages.texts(),
-              (std::vector<std::string>{"Invalid search criteria entered.  Please correct.",
-                                        "No search criteria entered."}));
-}
-
 TEST(PlainNumber, AcceptsDecimalNotationOnly) {
     for (auto [text, value] : std::vector<std::pair<const char*, double>>{{"0", 0},
                                                                           {"-12", -12},
