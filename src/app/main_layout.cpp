@@ -54,7 +54,7 @@ QRect navigatorFor(ButtonBarMode mode, QSize client) {
         break;
     }
     constexpr int width = 241;
-    const int left = std::clamp(client.width() - width - 3, kSpeedBarRight + 4, 424);
+    const int left = std::clamp(client.width() - width - 3, kSpeedBarRight + 3, 424);
     return {left, 3, width, kNavigatorHeight};
 }
 

@@ -38,7 +38,11 @@ struct ButtonBarLayout {
 // the end of the speed bar, so that its last buttons stay reachable.
 ButtonBarLayout buttonBarLayout(ButtonBarMode mode, QSize client);
 
-// Right edge of the speed bar's last button; the navigator never moves left of it.
-inline constexpr int kSpeedBarRight = 416;
+// The speed bar: 17 buttons from the left edge with a gap between groups. The navigator keeps
+// 3 pixels clear of its last button.
+inline constexpr int kSpeedBarLeft = 4;
+inline constexpr int kSpeedButtonSize = 22;
+inline constexpr int kSpeedGroupGap = 5;
+inline constexpr int kSpeedBarRight = kSpeedBarLeft + 17 * kSpeedButtonSize + 3 * kSpeedGroupGap;
 
 } // namespace app

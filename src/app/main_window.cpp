@@ -17,7 +17,11 @@ TMain::TMain(MainWindowEnvironment environment, QWidget* parent)
     createControls();
 }
 
-TMain::~TMain() = default;
+// The grid and navigator watch the table and the pick lists, which are members: they must go
+// before the members do, not with the base class after them.
+TMain::~TMain() {
+    delete takeCentralWidget();
+}
 
 db::DatabaseContext TMain::databaseContext() {
     return db::DatabaseContext{
@@ -142,18 +146,10 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 // An edit begun in the grid is written before the program ends, so that nothing typed is lost.
-// When it cannot be written the user is told and the window stays open.
+// When it cannot be written the user has been told and the window stays open.
 bool TMain::postPendingEdit() {
-    const table::Table::State state = myTable_.state();
-    if (state != table::Table::State::Edit && state != table::Table::State::Insert)
-        return true;
-    try {
-        myTable_.post();
-        return true;
-    } catch (const std::exception& error) {
-        env_.seams.messages.error(error.what());
-        return false;
-    }
+    widgets::BookTableModel& rows = viewerGrid_->bookModel();
+    return !rows.isEditing() || rows.post();
 }
 
 void TMain::FormClose() {
@@ -260,8 +256,6 @@ void TMain::SetColors() {
         setRole(*widget, QPalette::Window, colours[ColourRole::MainBackground]);
     setRole(*viewerLabel_, QPalette::WindowText, colours[ColourRole::MajorTitle]);
     setRole(*navigatorLabel_, QPalette::WindowText, colours[ColourRole::MinorTitle]);
-    for (QWidget* label : {static_cast<QWidget*>(countLabel_), static_cast<QWidget*>(count2Label_)})
-        setRole(*label, QPalette::WindowText, colours[ColourRole::MajorTitle]);
 }
 
 QPrinter& TMain::printer() {

@@ -19,13 +19,15 @@
 #include <QSvgRenderer>
 #include <QToolButton>
 
+// The glyphs live in a static library, whose resources are not registered by themselves.
+static void registerSpeedGlyphs() {
+    Q_INIT_RESOURCE(speed_buttons);
+}
+
 namespace app {
 
 namespace {
 
-constexpr int kSpeedButtonSize = 23;
-constexpr int kSpeedBarLeft = 4;
-constexpr int kSpeedGroupGap = 6;
 constexpr int kLetteredWidth = 64;
 constexpr int kLetteredHeight = 25;
 
@@ -69,6 +71,7 @@ void TMain::createControls() {
     client->setAutoFillBackground(true);
     client->installEventFilter(this);
     setCentralWidget(client);
+    setMinimumSize(400, 300); // room for the viewer in every button-bar mode
     createMenus();
     createViewer();
     createLetteredButtons();
@@ -232,6 +235,7 @@ QMenu* TMain::createOptionsMenu() {
 }
 
 void TMain::createSpeedPanel() {
+    registerSpeedGlyphs();
     speedPanel_ = new QFrame(centralWidget());
     speedPanel_->setObjectName(QStringLiteral("SpeedPanel"));
     speedPanel_->setFrameShape(QFrame::Panel);

@@ -13,8 +13,8 @@ namespace app {
 
 namespace {
 
-// On Linux file names keep their letter case, so the dialog lists both spellings.
-const QString kDatabaseFilter = QStringLiteral("Database Files (*.DBF *.dbf)");
+// The dialog widens the pattern to lower-case names as well.
+const QString kDatabaseFilter = QStringLiteral("Database Files (*.DBF)");
 
 } // namespace
 
@@ -79,8 +79,9 @@ void TMain::SetMenuLastFiles() {
     }
 }
 
+// A record being edited in the grid is stored first, as leaving the row would store it.
 void TMain::DoDelete() {
-    if (myTable_.isOpen())
+    if (myTable_.isOpen() && postPendingEdit())
         viewerGrid_->confirmAndDelete();
     DisplayCount();
 }

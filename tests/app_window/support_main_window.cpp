@@ -10,15 +10,6 @@
 
 namespace testsupport {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "volumara_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
-
 void makeBookTable(const QString& path, const std::vector<std::string>& authors) {
     struct Silent : db::UserMessages {
         db::MessageAnswer show(const std::string&, const std::string& text, db::MessageIcon,

@@ -14,9 +14,6 @@
 
 namespace testsupport {
 
-// The QApplication every window test needs, made once.
-void ensureApplication();
-
 // An empty book table at `path` holding one record per author, in that order.
 void makeBookTable(const QString& path, const std::vector<std::string>& authors);
 // A dBASE table that is not a book table.
@@ -24,8 +21,6 @@ void makeForeignTable(const QString& path);
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureApplication(); }
-
     QString programDirectory() const { return QString::fromStdString(dir.path().string()); }
     QString file(const char* name) const { return programDirectory() + "/" + name; }
     QString settingsPath() const { return file("VLMBOOK.INI"); }

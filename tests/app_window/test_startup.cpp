@@ -10,9 +10,9 @@
 namespace {
 
 using testsupport::child;
+using testsupport::MainWindowTest;
 using testsupport::makeBookTable;
 using testsupport::makeForeignTable;
-using testsupport::MainWindowTest;
 
 using StartupTest = MainWindowTest;
 
@@ -122,7 +122,8 @@ TEST_F(StartupTest, StoredSizeLargerThanTheScreenGivesFactorOneAndIsKept) {
     child<QAction>(*window, "MenuWindowSize3")->trigger();
     EXPECT_DOUBLE_EQ(window->windowSizeFactor(), 1.0);
     EXPECT_FALSE(child<QAction>(*window, "MenuWindowSize3")->isChecked());
-    s.messages.expect("Error", "Your current screen resolution does not support 1280 x 1024 pixels.",
+    s.messages.expect("Error",
+                      "Your current screen resolution does not support 1280 x 1024 pixels.",
                       db::MessageAnswer::Ok);
     child<QAction>(*window, "MenuWindowSize4")->trigger();
     EXPECT_TRUE(child<QAction>(*window, "MenuWindowSize1")->isChecked());
@@ -151,6 +152,7 @@ TEST_F(StartupTest, InvalidStoredTableIsReplacedByTheUsersChoice) {
     makeForeignTable(file("ALSO.DBF"));
     makeBookTable(file("GOOD.DBF"), {"Eliot"});
     writeSettings("[Misc]\r\nLast Database=" + file("OTHER.DBF").toStdString() + "\r\n");
+    s.messages.expect("Error", db::kNotABookTableMessage, db::MessageAnswer::Ok);
     s.messages.expect("Error", app::kInvalidStoredDatabaseMessage, db::MessageAnswer::Ok);
     // First pass: another foreign file, refused, and the current one is reported again.
     s.files.answer(file("ALSO.DBF"));
@@ -175,6 +177,7 @@ TEST_F(StartupTest, InvalidStoredTableIsReplacedByTheUsersChoice) {
 
 TEST_F(StartupTest, CancellingTheChoiceOfAnotherTableEndsTheProgram) {
     makeForeignTable(file("MASTER.DBF"));
+    s.messages.expect("Error", db::kNotABookTableMessage, db::MessageAnswer::Ok);
     s.messages.expect("Error", app::kInvalidStoredDatabaseMessage, db::MessageAnswer::Ok);
     s.files.answer(QString());
     auto window = makeWindow();
@@ -186,15 +189,14 @@ TEST_F(StartupTest, DefaultTableThatCannotBeCreatedEndsTheProgramWithTheReason) 
     const QString missingDirectory = file("no/such/folder");
     std::string reason;
     try {
-        table::Table::create((missingDirectory + "/MASTER.DBF").toStdString(),
-                             {{"A", 'C', 1, 0}});
+        table::Table::create((missingDirectory + "/MASTER.DBF").toStdString(), {{"A", 'C', 1, 0}});
     } catch (const std::exception& error) {
         reason = error.what();
     }
     ASSERT_FALSE(reason.empty());
     s.messages.expect("Error", reason, db::MessageAnswer::Ok);
-    app::TMain window(app::MainWindowEnvironment{s.seams, missingDirectory, settingsPath(),
-                                                 programDirectory(), {}});
+    app::TMain window(app::MainWindowEnvironment{
+        s.seams, missingDirectory, settingsPath(), programDirectory(), {}});
     EXPECT_FALSE(window.FormCreate());
 }
 
