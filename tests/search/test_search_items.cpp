@@ -92,7 +92,7 @@ TEST(CompileLevel, EachRowKindAndOperatorGivesItsItems) {
          {valueItem(kCost, ItemOperator::Greater, 10),
           ending(valueItem(kCost, ItemOperator::Less, 20))}},
         {"date equal in the format in force",
-         Level().row(kPurchDate, "= 03/15/2020"),
+         Level().row(kPurchDate, "= 3 /15/2020"),
          {ending(valueItem(kPurchDate, ItemOperator::Equal, day(2020, 3, 15), true))}},
         {"date range",
          Level().row(kPurchDate, "> 1/1/2020 AND < 12/31/2020", RowOperator::Between),
