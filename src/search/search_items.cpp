@@ -45,7 +45,10 @@ SideValue convertSide(std::string_view text, RowKind kind, const DateReading& da
     if (kind == RowKind::Date) {
         if (isBlankDate(text))
             return {};
-        std::optional<table::Date> date = dates.format.parse(text, dates.currentYear);
+        // A date typed into the mask keeps the blanks of the places left empty ("3 /15/2020").
+        std::string packed(text);
+        std::erase(packed, ' ');
+        std::optional<table::Date> date = dates.format.parse(packed, dates.currentYear);
         if (date && date->isNull())
             return {};
         if (!date)
