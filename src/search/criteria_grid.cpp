@@ -150,8 +150,7 @@ void CriteriaGrid::applyFactor(double factor) {
     setColumnWidth(kButtonColumn, qRound(kButtonWidth * factor));
     setColumnWidth(kCriterionColumn, qRound(kCriterionWidth * factor));
     setFixedWidth(qRound(kGridWidth * factor) + 20);
-    const int rowHeight = qRound(verticalHeader()->minimumSectionSize() * factor);
-    verticalHeader()->setDefaultSectionSize(std::max(rowHeight, fontMetrics().height() + 6));
+    verticalHeader()->setDefaultSectionSize(qRound(designRowHeight_ * factor));
 }
 
 QString CriteriaGrid::criterionText(int row) const {

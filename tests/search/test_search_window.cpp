@@ -75,6 +75,15 @@ protected:
         QTest::keyClicks(editor, keys);
     }
 
+    // Presses and releases the mouse on a row's "..." cell.
+    void clickButtonCell(int row) {
+        search::CriteriaGrid* grid = window_.grid();
+        grid->scrollToItem(grid->item(row - 1, search::CriteriaGrid::kButtonColumn));
+        const QRect cell =
+            grid->visualItemRect(grid->item(row - 1, search::CriteriaGrid::kButtonColumn));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
     void click(const char* button) {
         window_.findChild<QPushButton*>(QString::fromLatin1(button))->click();
     }
@@ -101,6 +110,9 @@ TEST_F(SearchWindow, AMatchNarrowsTheTableAndClosesTheWindow) {
     EXPECT_EQ(window_.grid()->item(kCostRow - 1, 1)->text(), "...");
     EXPECT_EQ(window_.grid()->item(0, 1)->text(), ""); // Title has no pick list
     EXPECT_EQ(window_.grid()->columnWidth(0), 250);    // 200 at 1.25
+    const search::RowOperators operators = search::initialRowOperators();
+    const int designRowHeight = search::CriteriaGrid(operators, nullptr).rowHeight(0);
+    EXPECT_EQ(window_.grid()->rowHeight(0), qRound(designRowHeight * 1.25));
 
     type(kAuthorRow, "smith");
     click("OkButton");
@@ -112,6 +124,7 @@ TEST_F(SearchWindow, AMatchNarrowsTheTableAndClosesTheWindow) {
     window_.show();
     EXPECT_EQ(window_.grid()->criterionText(kAuthorRow), "");
     EXPECT_TRUE(window_.levels().items().empty());
+    EXPECT_EQ(window_.grid()->rowHeight(0), qRound(designRowHeight * 1.25)); // not compounded
     click("ExitButton");
     EXPECT_EQ(searchtest::column(books_), (Titles{"A", "B"}));
     seams_.messages.verifyAllShown();
@@ -139,7 +152,7 @@ TEST_F(SearchWindow, OperatorChosenInOptionsGivesTheRangeMask) {
         list->setCurrentRow(3);
         testsupport::clickButton(dialog, QStringLiteral("Ok"));
     });
-    window_.grid()->cellClicked(kCostRow - 1, search::CriteriaGrid::kButtonColumn);
+    clickButtonCell(kCostRow);
     EXPECT_EQ(window_.rowOperators()[kCostRow - 1], search::RowOperator::Between);
     auto* editor = window_.grid()->openEditor();
     ASSERT_NE(editor, nullptr);
@@ -168,7 +181,7 @@ TEST_F(SearchWindow, PickListEntryFillsTheCellAndBadNumbersAreRefused) {
         list->setCurrentRow(1);
         testsupport::clickButton(dialog, QStringLiteral("Ok"));
     });
-    window_.grid()->cellClicked(kAuthorRow - 1, search::CriteriaGrid::kButtonColumn);
+    clickButtonCell(kAuthorRow);
     EXPECT_EQ(window_.grid()->criterionText(kAuthorRow), "Smithson, Ann");
 
     type(kCostRow, "1x");
