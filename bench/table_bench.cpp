@@ -2,6 +2,8 @@
 //
 //   table_bench --generate N OUT.DBF        write N synthetic book records (with NewIndex)
 //   table_bench --sqlite-inputs BOOKS.DBF DIR   books.csv and append.sql for sqlite_compare.sh
+//   table_bench --search BOOKS.DBF          time only the searches, three times, on the table
+//                                           itself (opened shared, left unchanged)
 //   table_bench BOOKS.DBF                   time the operations on a temporary copy
 //
 // Results are JSON lines on standard output: {"op": "...", "records": N, "seconds": S}.
@@ -18,6 +20,7 @@ namespace {
 int usage() {
     std::fprintf(stderr, "usage: table_bench --generate N OUT.DBF\n"
                          "       table_bench --sqlite-inputs BOOKS.DBF DIR\n"
+                         "       table_bench --search BOOKS.DBF\n"
                          "       table_bench BOOKS.DBF\n");
     return 2;
 }
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
             benchfixture::generateCollection(count, argv[3]);
         } else if (command == "--sqlite-inputs" && argc == 4) {
             benchfixture::writeSqliteInputs(argv[2], argv[3]);
+        } else if (command == "--search" && argc == 3) {
+            benchfixture::runSearchBenchmark(argv[2]);
         } else if (argc == 2 && !command.starts_with("--")) {
             benchfixture::runBenchmark(command);
         } else {

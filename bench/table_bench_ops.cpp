@@ -213,6 +213,7 @@ void runBenchmark(const std::string& dbfPath) {
     openTable(books, dbf, table::OpenMode::Exclusive);
     timeIndexBuilds(books);
     timeScans(books);
+    timeSearches(books);
     timeAppend(books);
     timePack(books);
     books.close();

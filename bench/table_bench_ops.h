@@ -31,6 +31,11 @@ void generateCollection(uint64_t count, const std::string& dbfPath);
 // The same collection as SQLite input: books.csv (every record, physical order) and
 // append.sql (the 10 000 records the append step adds, as INSERTs in one transaction).
 void writeSqliteInputs(const std::string& dbfPath, const std::string& outputDirectory);
+// Times searches compiled from criteria as the search window compiles them.
+void timeSearches(table::Table& books);
+// The searches alone on `dbfPath`, opened shared and left unchanged.
+void runSearchBenchmark(const std::string& dbfPath);
+
 // Times the table operations on a copy of `dbfPath` made in a temporary folder.
 void runBenchmark(const std::string& dbfPath);
 
