@@ -172,11 +172,9 @@ bool isMoneyAmount(const QString& text) {
 }
 
 QString dateInputMask(const table::DateFormat& format) {
-    const QChar separator = QLatin1Char(format.separator);
-    return QStringLiteral("99%1"
-                          "99%1"
-                          "9999;_")
-        .arg(separator);
+    const QString separator(QLatin1Char(format.separator));
+    return QStringLiteral("99") + separator + QStringLiteral("99") + separator +
+           QStringLiteral("9999;_");
 }
 
 QString dateBoxText(const table::Date& date, const table::DateFormat& format) {
