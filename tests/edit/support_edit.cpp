@@ -33,6 +33,9 @@ void TestHost::addBook(const std::string& title, const std::string& author) {
     table.setText(table.fieldIndex("TITLE"), title);
     table.setText(table.fieldIndex("AUTHOR"), author);
     table.setText(table.fieldIndex("CHECKOUT"), "No");
+    for (const char* money : {"COST", "VALUE", "LOWMARKET", "HIGHMARKET"}) {
+        table.setText(table.fieldIndex(money), "0");
+    }
     table.post();
 }
 

@@ -27,12 +27,12 @@ const table::DateFormat kGerman = format(table::DateFormat::Order::DayMonthYear,
 } // namespace
 
 TEST(MoneyAmount, AcceptsExactlyTheNumberGrammar) {
-    for (const char* good : {"0", "12", "-3", "+4", "12.50", "12.", "1e5", "1.5E-3", "  7  ",
-                             "-0.25e+2"}) {
+    for (const char* good :
+         {"0", "12", "-3", "+4", "12.50", "12.", "1e5", "1.5E-3", "  7  ", "-0.25e+2"}) {
         EXPECT_TRUE(isMoneyAmount(QString::fromLatin1(good))) << good;
     }
-    for (const char* bad : {"", "   ", ".5", "1,50", "$12", "1e", "1e+", "12 .5", "1.2.3",
-                            "E5", "--1", "1 2", "\t1"}) {
+    for (const char* bad : {"", "   ", ".5", "1,50", "$12", "1e", "1e+", "12 .5", "1.2.3", "E5",
+                            "--1", "1 2", "\t1"}) {
         EXPECT_FALSE(isMoneyAmount(QString::fromLatin1(bad))) << bad;
     }
 }
@@ -48,8 +48,7 @@ TEST(DateBoxText, StoredDatesFitTheMaskInEveryFormat) {
 
 TEST(DateBoxText, ReadsDatesEmptyBoxesAndRefusesPartialOnes) {
     EXPECT_EQ(readDateBox(QStringLiteral("01/05/1996"), kUs, 2024), (table::Date{1996, 1, 5}));
-    EXPECT_EQ(readDateBox(QStringLiteral("05.01.1996"), kGerman, 2024),
-              (table::Date{1996, 1, 5}));
+    EXPECT_EQ(readDateBox(QStringLiteral("05.01.1996"), kGerman, 2024), (table::Date{1996, 1, 5}));
     EXPECT_EQ(readDateBox(QStringLiteral("01/05/96  "), kUs, 2024), (table::Date{1996, 1, 5}));
     for (const char* empty : {"  /  /    ", "/  /", "-  -", ".  .", ""}) {
         const auto date = readDateBox(QString::fromLatin1(empty), kUs, 2024);
@@ -90,9 +89,12 @@ TEST(UpdateChecks, RunInOrderAndNameTheFirstBadField) {
     values.text(field::PurchDate) = QStringLiteral("99/99/9999");
     values.text(field::CheckDate) = QStringLiteral("12/  /    ");
     const std::vector<std::pair<int, std::string>> expected{
-        {field::CheckDate, kInvalidCheckOutDate}, {field::PurchDate, kInvalidPurchaseDate},
-        {field::Cost, kInvalidCost},              {field::Value, kInvalidValue},
-        {field::LowMarket, kInvalidLowMarket},    {field::HighMarket, kInvalidHighMarket}};
+        {field::CheckDate, kInvalidCheckOutDate},
+        {field::PurchDate, kInvalidPurchaseDate},
+        {field::Cost, kInvalidCost},
+        {field::Value, kInvalidValue},
+        {field::LowMarket, kInvalidLowMarket},
+        {field::HighMarket, kInvalidHighMarket}};
     for (const auto& [number, message] : expected) {
         const auto problem = checkBeforeUpdate(values, kUs, 2024);
         ASSERT_TRUE(problem.has_value());
