@@ -147,6 +147,7 @@ void TMyEdit::buildPages() {
         new QCheckBox(QString::fromUtf8(db::fieldByNumber(field::CheckOut)->label), library);
     checkOut_->setGeometry(kLeftControl, rowTop(0), 200, kRowHeight);
     checkOut_->setAutoFillBackground(true);
+    checkOut_->setBackgroundRole(QPalette::Window);
     watch(checkOut_, field::CheckOut);
     connect(checkOut_, &QCheckBox::clicked, this,
             [this](bool checked) { editor_.toggleCheckOut(checked); });

@@ -62,6 +62,7 @@ TMyEdit::TMyEdit(EditHost& host, widgets::Seams& seams, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       host_(host), seams_(seams), editor_(editorContext(host, seams), *this) {
     setWindowTitle(tr("Edit"));
+    setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
