@@ -409,6 +409,26 @@ TEST_F(EditFormTest, EditOnAnEmptyTableStartsANewRecord) {
     EXPECT_EQ(host.titles(), std::vector<std::string>{"Only"});
 }
 
+TEST_F(EditFormTest, EditMenuWorksOnTextBoxesAndLeavesDateBoxesAlone) {
+    TMyEdit& form = open(EditMode::Add);
+    auto* author = qobject_cast<PickListCombo*>(form.control(field::Author));
+    enter(form, field::Author, QStringLiteral("Austen"));
+    author->setFocus();
+    author->lineEdit()->selectAll();
+    form.fileAction(QStringLiteral("Cu&t"))->trigger();
+    EXPECT_EQ(shown(form, field::Author), QString());
+
+    form.control(field::Title)->setFocus();
+    form.fileAction(QStringLiteral("&Paste"))->trigger();
+    EXPECT_EQ(shown(form, field::Title), QStringLiteral("Austen"));
+
+    enter(form, field::PurchDate, QStringLiteral("01051996"));
+    auto* date = qobject_cast<QLineEdit*>(form.control(field::PurchDate));
+    date->selectAll();
+    form.fileAction(QStringLiteral("&Delete"))->trigger();
+    EXPECT_EQ(shown(form, field::PurchDate), QStringLiteral("01/05/1996"));
+}
+
 TEST_F(EditFormTest, HelpOpensAtTheInputWindowKeyword) {
     TMyEdit& form = open(EditMode::Add);
     for (QAction* action : form.findChildren<QAction*>()) {
