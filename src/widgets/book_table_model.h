@@ -101,9 +101,23 @@ signals:
     void editStateChanged();
 
 private:
-    struct CursorGuard;
+    class CursorGuard {
+    public:
+        explicit CursorGuard(const BookTableModel& model);
+        ~CursorGuard();
+        CursorGuard(const CursorGuard&) = delete;
+        CursorGuard& operator=(const CursorGuard&) = delete;
+
+    private:
+        BookTableModel& model_;
+        uint32_t saved_;
+    };
     void tableChanged();
     void resetRows();
+    void afterRecordStored(bool wasInsert);
+    void insertPlacedRow(int row);
+    void followTableRecord();
+    void queueReload() const;
     const QStringList* rowTexts(int row) const;
     void readRows(int row) const;
     void dropFarRows(int nearRow) const;
@@ -129,6 +143,8 @@ private:
     mutable uint64_t rowsRead_ = 0;
     mutable uint64_t ownMoves_ = 0;
     int checkOutField_ = -1;
+    bool inserting_ = false;
+    mutable bool reloadQueued_ = false;
 };
 
 } // namespace widgets

@@ -49,8 +49,8 @@ public:
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
 };
 
-// QPrinterInfo for the list; set-up through QPrintDialog (printer, copies, orientation via its
-// properties) followed by nothing else: QPrintDialog's properties page covers the page set-up.
+// QPrinterInfo for the list; set-up through QPrintDialog, whose properties page also holds the
+// paper and orientation.
 class QtPrinters : public Printers {
 public:
     QStringList printerNames() override;

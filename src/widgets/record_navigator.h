@@ -33,7 +33,8 @@ public:
     bool browseMode() const { return browse_; }
 
     QToolButton* button(Button which) const;
-    // Does what the button does, as a click would (even when hidden or disabled: callers decide).
+    // Does what the button does, as a click would, then reports the press. In browse mode only
+    // the four moves act.
     void press(Button which);
     // Enables the buttons that can act now (ends of the table, edit state).
     void updateButtons();

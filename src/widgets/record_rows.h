@@ -29,6 +29,14 @@ public:
     // both directions until it meets a known row or an end of the table. Leaves the cursor
     // anywhere.
     int rowOf(uint32_t recno);
+    // The row a record just added to the table takes, found like rowOf without changing any
+    // row yet; -1 when the record is not in the view. insertPlaced() then puts it there: every
+    // row from there down moves one further. (Two steps, so that a model can announce the new
+    // row in between.)
+    int placeNewRecord(uint32_t recno);
+    void insertPlaced();
+    // Row `row` left the view (its record was deleted or moved): the rows below move up.
+    void removeRow(int row);
     // A row already known to hold `recno` near `hint`, without moving the cursor; -1 if none.
     int knownRowOf(uint32_t recno, int hint) const;
 
@@ -47,6 +55,18 @@ private:
     int nearestKnownAtOrBelow(int row) const;
     int nearestKnownAtOrAbove(int row) const;
     bool step(bool forward);
+    int locate(uint32_t recno, bool isNew);
+    void commit();
+
+    struct Placement {
+        int row = -1;
+        uint32_t recno = 0;
+        bool isNew = false;
+        std::vector<uint32_t> behind; // records before it, nearest first
+        std::vector<uint32_t> ahead;  // records after it, nearest first
+    };
+    Placement placement_;
+    void shiftRanges(int from, int by);
 
     table::Table& table_;
     std::vector<uint32_t> recnos_;   // 0 while unknown

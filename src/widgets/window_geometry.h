@@ -31,7 +31,8 @@ double startupFactor(int storedWindowSize, QSize screen);
 // components are its descendant widgets in creation order, not counting the inner parts of
 // composite widgets (a combo box's line edit, a view's header and scroll bars, a tab bar).
 enum class ComponentKind {
-    Other,      // left alone by record and by user fonts (still moved and scaled as a whole)
+    Other,      // left alone by record and by user fonts (still moved and scaled as a whole); the
+                // record grid and navigator count as one component of this kind each
     Button,     // QPushButton (also those of a QDialogButtonBox)
     Label,      // QLabel
     ListBox,    // QListView, QListWidget
@@ -67,12 +68,15 @@ private:
     struct Component {
         QPointer<QWidget> widget;
         QRect geometry;
-        qreal pointSize; // < 0 when not kept (bevels)
+        QSize minimumSize;
+        QSize maximumSize;
+        qreal pointSize; // < 0 when not kept (bevels) or when the font is sized in pixels
+        int pixelSize;   // < 0 unless the font is sized in pixels
     };
     QSize clientSize_;
     QSize minimumSize_;
     QSize maximumSize_;
-    qreal windowPointSize_ = -1;
+    QFont windowFont_;
     std::vector<Component> components_;
     bool recorded_ = false;
 };

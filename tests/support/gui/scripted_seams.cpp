@@ -19,9 +19,15 @@ void StrictMessages::expect(const std::string& caption, const std::string& text,
     expected_.push_back({caption, text, answer});
 }
 
+void StrictMessages::expectCaption(const std::string& caption, db::MessageAnswer answer) {
+    expected_.push_back({caption, std::nullopt, answer});
+}
+
 void StrictMessages::verifyAllShown() {
     for (const Expected& missing : expected_)
-        ADD_FAILURE() << "Expected message box was not shown: \"" << missing.text << "\"";
+        ADD_FAILURE() << "Expected message box was not shown: ["
+                      << missing.caption.value_or("any caption") << "] \""
+                      << missing.text.value_or("any text") << "\"";
     expected_.clear();
 }
 
@@ -38,10 +44,10 @@ db::MessageAnswer StrictMessages::show(const std::string& caption, const std::st
         return cancelled;
     }
     Expected next = expected_.front();
-    if (next.text != text || (next.caption && *next.caption != caption)) {
+    if ((next.text && *next.text != text) || (next.caption && *next.caption != caption)) {
         ADD_FAILURE() << "Message box [" << caption << "]: \"" << text << "\" shown where ["
-                      << next.caption.value_or("any caption") << "]: \"" << next.text
-                      << "\" was expected";
+                      << next.caption.value_or("any caption") << "]: \""
+                      << next.text.value_or("any text") << "\" was expected";
         return cancelled;
     }
     expected_.pop_front();

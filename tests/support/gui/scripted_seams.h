@@ -38,6 +38,9 @@ public:
     // The next box must show `text` (and `caption` when given); it is answered `answer`.
     void expect(const std::string& text, db::MessageAnswer answer = db::MessageAnswer::Ok);
     void expect(const std::string& caption, const std::string& text, db::MessageAnswer answer);
+    // The next box must have `caption`; its text may be anything (an engine's error message).
+    void expectCaption(const std::string& caption,
+                       db::MessageAnswer answer = db::MessageAnswer::Ok);
     // Fails the test for every expected box not shown yet, then forgets them.
     void verifyAllShown();
 
@@ -53,7 +56,7 @@ public:
 private:
     struct Expected {
         std::optional<std::string> caption;
-        std::string text;
+        std::optional<std::string> text;
         db::MessageAnswer answer;
     };
     std::deque<Expected> expected_;
