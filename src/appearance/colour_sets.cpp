@@ -1,0 +1,140 @@
+#include "appearance/colour_sets.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace appearance {
+
+namespace {
+
+using app::ColourRole;
+
+constexpr app::Colour kBlack = rgbColour(0, 0, 0);
+constexpr app::Colour kWhite = rgbColour(255, 255, 255);
+constexpr app::Colour kSilver = rgbColour(192, 192, 192);
+constexpr app::Colour kGrey = rgbColour(127, 127, 127);
+
+constexpr std::array<ColourCombination, kCombinationCount> kCombinations{{
+    {"Monochrome", kWhite, kBlack, kBlack, kWhite, kBlack, kBlack},
+    {"Gray Mist", kSilver, kBlack, kBlack, kWhite, kBlack, kBlack},
+    {"Midnight Black", kBlack, kSilver, kWhite, kGrey, kBlack, kWhite},
+    {"Desert Sunset", rgbColour(255, 255, 128), kBlack, kBlack, rgbColour(255, 255, 0), kBlack,
+     kBlack},
+    {"Easter Pastel", rgbColour(255, 128, 255), rgbColour(0, 0, 255), kBlack,
+     rgbColour(128, 0, 128), rgbColour(0, 255, 255), kBlack},
+    {"Ocean Blue", rgbColour(0, 255, 255), rgbColour(255, 0, 0), kBlack, kWhite,
+     rgbColour(0, 0, 128), kBlack},
+    {"Fiery Red", rgbColour(255, 0, 0), rgbColour(0, 0, 128), kBlack, kWhite, rgbColour(255, 0, 0),
+     kBlack},
+    {"Christmas Season", rgbColour(0, 255, 0), kWhite, rgbColour(255, 0, 0), rgbColour(255, 0, 0),
+     kWhite, rgbColour(255, 0, 0)},
+    {"Wine", rgbColour(128, 0, 64), rgbColour(255, 0, 0), rgbColour(255, 0, 255),
+     rgbColour(128, 0, 128), rgbColour(255, 0, 0), rgbColour(255, 0, 255)},
+    {"More Pastels", rgbColour(0, 255, 128), rgbColour(255, 0, 255), rgbColour(128, 0, 128),
+     rgbColour(0, 255, 255), rgbColour(0, 0, 255), rgbColour(128, 0, 128)},
+    {"Green Glow", kBlack, rgbColour(0, 255, 0), rgbColour(0, 255, 0), rgbColour(0, 255, 0), kBlack,
+     rgbColour(0, 255, 0)},
+    {"Camouflage", rgbColour(128, 128, 0), rgbColour(0, 128, 0), kGrey, rgbColour(0, 128, 128),
+     kSilver, kGrey},
+}};
+
+// The Windows system colours by index, as the palette roles that paint the same things.
+QPalette::ColorRole systemColourRole(int index) {
+    static constexpr QPalette::ColorRole kRoles[] = {
+        QPalette::Button,          // scroll bar
+        QPalette::Window,          // desktop
+        QPalette::Highlight,       // active caption
+        QPalette::Mid,             // inactive caption
+        QPalette::Window,          // menu
+        QPalette::Base,            // window
+        QPalette::Shadow,          // window frame
+        QPalette::WindowText,      // menu text
+        QPalette::Text,            // window text
+        QPalette::HighlightedText, // caption text
+        QPalette::Window,          // active border
+        QPalette::Window,          // inactive border
+        QPalette::Mid,             // application workspace
+        QPalette::Highlight,       // highlight
+        QPalette::HighlightedText, // highlighted text
+        QPalette::Button,          // button face
+        QPalette::Dark,            // button shadow
+        QPalette::PlaceholderText, // grey text
+        QPalette::ButtonText,      // button text
+        QPalette::WindowText,      // inactive caption text
+        QPalette::Light,           // button highlight
+        QPalette::Shadow,          // dark 3-D shadow
+        QPalette::Midlight,        // 3-D light
+        QPalette::ToolTipText,     // tool tip text
+        QPalette::ToolTipBase,     // tool tip background
+    };
+    constexpr int count = static_cast<int>(std::size(kRoles));
+    return index >= 0 && index < count ? kRoles[index] : QPalette::Window;
+}
+
+} // namespace
+
+QColor toQColor(app::Colour colour) {
+    if (colour < 0) {
+        return QGuiApplication::palette().color(systemColourRole(colour & 0xFF));
+    }
+    // Higher bytes (palette-relative colours of Windows) carry no colour of their own.
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+app::Colour fromQColor(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return rgbColour(rgb.red(), rgb.green(), rgb.blue());
+}
+
+const std::array<ColourCombination, kCombinationCount>& colourCombinations() {
+    return kCombinations;
+}
+
+void applyCombination(app::ColourSet& set, const ColourCombination& combination) {
+    set[ColourRole::MainBackground] = combination.mainBackground;
+    set[ColourRole::MajorTitle] = combination.majorTitle;
+    set[ColourRole::MinorTitle] = combination.minorTitle;
+    set[ColourRole::EditBackground] = combination.editBackground;
+    set[ColourRole::EditText] = combination.editText;
+    set[ColourRole::RadioText] = combination.radioText;
+    set[ColourRole::ComboBackground] = combination.editBackground;
+    set[ColourRole::ListBoxBackground] = combination.editBackground;
+    set[ColourRole::ComboText] = combination.editText;
+    set[ColourRole::ListBoxText] = combination.editText;
+    set[ColourRole::RadioBackground] = combination.mainBackground;
+    set[ColourRole::CheckBackground] = combination.mainBackground;
+    set[ColourRole::CheckText] = combination.radioText;
+}
+
+std::optional<app::WindowGroup> groupOfKind(int kind) {
+    if (kind < kFirstColourKind || kind >= kAllWindowsKind) {
+        return std::nullopt;
+    }
+    return static_cast<app::WindowGroup>(kind - kFirstColourKind);
+}
+
+std::optional<app::ColourSet> workingCopyForKind(const app::Settings& settings, int kind) {
+    if (kind == kAllWindowsKind) {
+        return settings.colours(app::WindowGroup::Main);
+    }
+    const auto group = groupOfKind(kind);
+    if (!group) {
+        return std::nullopt;
+    }
+    return settings.colours(*group);
+}
+
+bool storeWorkingCopy(app::Settings& settings, int kind, const app::ColourSet& workingCopy) {
+    if (kind == kAllWindowsKind) {
+        settings.colourSets.fill(workingCopy);
+        return true;
+    }
+    const auto group = groupOfKind(kind);
+    if (!group) {
+        return false;
+    }
+    settings.colours(*group) = workingCopy;
+    return *group == app::WindowGroup::Main;
+}
+
+} // namespace appearance
