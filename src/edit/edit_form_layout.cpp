@@ -1,6 +1,7 @@
 // The record edit form's design layout: pages, controls, buttons and menus, placed for a
 // 640 x 480 screen and scaled from there by the window-size factor.
 
+#include "appearance/colour_painting.h"
 #include "edit/date_box.h"
 #include "edit/pick_list_combo.h"
 #include "edit/tmy_edit.h"
@@ -50,7 +51,8 @@ QLabel* TMyEdit::addLabel(QWidget* page, int fieldNumber, int row, bool rightCol
     label->setGeometry(rightColumn ? kRightLabel : kLeftLabel, rowTop(row), kLabelWidth,
                        kRowHeight);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setAutoFillBackground(true);
+    // Field labels: minor-title text on the window's background.
+    appearance::markColourPart(*label, appearance::ColourPart::MinorTitle);
     labels_[static_cast<size_t>(fieldNumber - 1)] = label;
     return label;
 }
@@ -99,15 +101,23 @@ void TMyEdit::watch(QWidget* control, int fieldNumber) {
     control->installEventFilter(this);
 }
 
+QSize TMyEdit::designSize(int menuBarHeight) {
+    return {kBodyWidth, kBodyHeight + menuBarHeight};
+}
+
 void TMyEdit::buildPages() {
     auto* body = new QWidget(this);
-    body->setMinimumSize(kBodyWidth, kBodyHeight);
+    // The body takes whatever the window gives it below the menu bar: the window's design size
+    // is set once (see designSize) and scaled from there, so the body must not hold a minimum
+    // of its own that scaling would then compound.
     pages_ = new QTabWidget(body);
     pages_->setGeometry(8, 6, kBodyWidth - 16, 324);
+    appearance::markColourPart(*pages_, appearance::ColourPart::OwnColours);
     for (int index = 0; index < kPageCount; ++index) {
         auto* page = new QWidget;
         pages_->addTab(page, pageCaption(static_cast<Page>(index)));
         pageWidgets_[static_cast<size_t>(index)] = page;
+        appearance::markColourPart(*page, appearance::ColourPart::OwnColours);
     }
     layout()->addWidget(body);
 
@@ -146,8 +156,6 @@ void TMyEdit::buildPages() {
     checkOut_ =
         new QCheckBox(QString::fromUtf8(db::fieldByNumber(field::CheckOut)->label), library);
     checkOut_->setGeometry(kLeftControl, rowTop(0), 200, kRowHeight);
-    checkOut_->setAutoFillBackground(true);
-    checkOut_->setBackgroundRole(QPalette::Window);
     watch(checkOut_, field::CheckOut);
     connect(checkOut_, &QCheckBox::clicked, this,
             [this](bool checked) { editor_.toggleCheckOut(checked); });
@@ -164,6 +172,8 @@ void TMyEdit::buildPages() {
     for (int index = 1; index < kPageCount; ++index) {
         auto* itemLine = new QLabel(tr("Item"), pageWidgets_[static_cast<size_t>(index)]);
         itemLine->setGeometry(kLeftLabel, kItemLineTop, kBodyWidth - 40, kRowHeight);
+        itemLine->setTextFormat(Qt::PlainText);
+        appearance::markColourPart(*itemLine, appearance::ColourPart::OwnColours);
         itemLines_[static_cast<size_t>(index - 1)] = itemLine;
     }
 }

@@ -1,5 +1,6 @@
 #include "edit/tmy_edit.h"
 
+#include "appearance/colour_painting.h"
 #include "edit/date_box.h"
 #include "edit/pick_list_combo.h"
 
@@ -28,27 +29,6 @@ EditorContext editorContext(EditHost& host, widgets::Seams& seams) {
                          host.browseMode()};
 }
 
-// A Windows colour (red in the low byte); negative values name system colours, which keep the
-// platform's own.
-std::optional<QColor> toQColor(app::Colour colour) {
-    if (colour < 0) {
-        return std::nullopt;
-    }
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-void paint(QWidget& widget, QPalette::ColorRole backgroundRole, app::Colour background,
-           QPalette::ColorRole textRole, app::Colour text) {
-    QPalette palette = widget.palette();
-    if (const auto colour = toQColor(background)) {
-        palette.setColor(backgroundRole, *colour);
-    }
-    if (const auto colour = toQColor(text)) {
-        palette.setColor(textRole, *colour);
-    }
-    widget.setPalette(palette);
-}
-
 // Field labels are the user's text: an "&" in one is shown, not taken as a mnemonic.
 QString asCaption(const QString& label) {
     QString caption = label;
@@ -71,7 +51,7 @@ TMyEdit::TMyEdit(EditHost& host, widgets::Seams& seams, QWidget* parent)
     buildPages();
     buildButtons();
     buildMenus(*menuBar);
-    resize(sizeHint());
+    resize(designSize(menuBar->sizeHint().height()));
     connect(this, &QDialog::finished, this, [this] { host_.displayCount(); });
 
     design_.record(*this, seams_.messages);
@@ -186,7 +166,6 @@ void TMyEdit::refreshItemLine() {
         (host_.settings().fieldLabel(field::Title) + QStringLiteral(": ")).left(22);
     const QString text = prefix + qobject_cast<QLineEdit*>(control(field::Title))->text();
     for (QLabel* itemLine : itemLines_) {
-        itemLine->setTextFormat(Qt::PlainText);
         itemLine->setText(text);
     }
 }
@@ -225,35 +204,7 @@ void TMyEdit::applyFieldLabels() {
 }
 
 void TMyEdit::applyEditWindowColours() {
-    using app::ColourRole;
-    const app::ColourSet& colours = host_.settings().colours(app::WindowGroup::Edit);
-    QPalette form = palette();
-    if (const auto background = toQColor(colours[ColourRole::MainBackground])) {
-        form.setColor(QPalette::Window, *background);
-    }
-    setPalette(form);
-    for (QLabel* fieldLabel : labels_) {
-        if (fieldLabel != nullptr) {
-            paint(*fieldLabel, QPalette::Window, colours[ColourRole::MainBackground],
-                  QPalette::WindowText, colours[ColourRole::MinorTitle]);
-        }
-    }
-    for (QWidget* widget : controls_) {
-        if (qobject_cast<PickListCombo*>(widget) != nullptr) {
-            paint(*widget, QPalette::Base, colours[ColourRole::ComboBackground], QPalette::Text,
-                  colours[ColourRole::ComboText]);
-        } else if (qobject_cast<QLineEdit*>(widget) != nullptr) {
-            paint(*widget, QPalette::Base, colours[ColourRole::EditBackground], QPalette::Text,
-                  colours[ColourRole::EditText]);
-        }
-    }
-    paint(*checkOut_, QPalette::Window, colours[ColourRole::CheckBackground], QPalette::WindowText,
-          colours[ColourRole::CheckText]);
-    // The pages, item lines and buttons keep the platform's colours.
-    for (QWidget* page : pageWidgets_) {
-        page->setPalette(QPalette());
-    }
-    pages_->setPalette(QPalette());
+    appearance::applyColourSet(*this, host_.settings().colours(app::WindowGroup::Edit));
 }
 
 void TMyEdit::applyBrowseMode() {

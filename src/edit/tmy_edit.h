@@ -69,6 +69,7 @@ private:
     void showField(int fieldNumber) override;
 
     // Building (edit_form_layout.cpp)
+    static QSize designSize(int menuBarHeight);
     void buildPages();
     void buildButtons();
     void buildMenus(QMenuBar& menuBar);

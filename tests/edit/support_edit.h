@@ -25,7 +25,7 @@ public:
     db::PickLists& pickLists() override { return lists; }
     void displayCount() override { ++countsShown; }
     bool browseMode() const override { return browse; }
-    double windowSizeFactor() const override { return 1.0; }
+    double windowSizeFactor() const override { return factor; }
     widgets::UserFonts userFonts() const override { return {}; }
     const app::Settings& settings() const override { return appSettings; }
     QString programDirectory() const override { return directory; }
@@ -42,6 +42,7 @@ public:
     db::PickLists lists;
     app::Settings appSettings;
     bool browse = false;
+    double factor = 1.0;
     int countsShown = 0;
 };
 

@@ -429,6 +429,23 @@ TEST_F(EditFormTest, EditMenuWorksOnTextBoxesAndLeavesDateBoxesAlone) {
     EXPECT_EQ(shown(form, field::PurchDate), QStringLiteral("01/05/1996"));
 }
 
+TEST_F(EditFormTest, EachShowingScalesFromTheDesignAndFitsTheSmallestScreen) {
+    TMyEdit& form = open(EditMode::Add);
+    const QSize design = form.size();
+    EXPECT_LE(design.width(), 640);
+    EXPECT_LE(design.height(), 480 - 40) << "room for the title bar on a 640 x 480 screen";
+    form.close();
+
+    host.factor = 1.25;
+    open(EditMode::Add);
+    const QSize scaled = form.size();
+    EXPECT_NEAR(scaled.width(), design.width() * 1.25, 2);
+    form.close();
+    open(EditMode::Add);
+    EXPECT_EQ(form.size(), scaled) << "showing again must not scale twice";
+    form.close();
+}
+
 TEST_F(EditFormTest, HelpOpensAtTheInputWindowKeyword) {
     TMyEdit& form = open(EditMode::Add);
     for (QAction* action : form.findChildren<QAction*>()) {
