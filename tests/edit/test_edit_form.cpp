@@ -4,6 +4,7 @@
 #include "support_edit.h"
 
 #include "edit/pick_list_combo.h"
+#include "support/gui/modal.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -444,6 +445,22 @@ TEST_F(EditFormTest, EachShowingScalesFromTheDesignAndFitsTheSmallestScreen) {
     open(EditMode::Add);
     EXPECT_EQ(form.size(), scaled) << "showing again must not scale twice";
     form.close();
+}
+
+TEST_F(EditFormTest, TheMainWindowCommandShowsTheFormModallyThenTheCount) {
+    host.addBook("One");
+    host.table.first();
+    TMyEdit form(host, s.seams);
+    QString titleShown;
+    testsupport::whenModalAppears([&](QWidget* dialog) {
+        ASSERT_EQ(dialog, &form);
+        titleShown = shown(form, field::Title);
+        EXPECT_EQ(host.countsShown, 0);
+        press(form, QString::fromLatin1(kExit));
+    });
+    form.execFor(EditMode::Edit);
+    EXPECT_EQ(titleShown, QStringLiteral("One"));
+    EXPECT_EQ(host.countsShown, 1);
 }
 
 TEST_F(EditFormTest, HelpOpensAtTheInputWindowKeyword) {
