@@ -3,14 +3,38 @@
 #include "db/book_database.h"
 #include "widgets/window_geometry.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace app {
+
+namespace {
+
+// The program's picture: a closed book seen from the front, drawn so that no image file is
+// needed.
+QPixmap bookPicture() {
+    QPixmap picture(48, 48);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 20, 20), 1.5));
+    painter.setBrush(QColor(240, 235, 220));
+    painter.drawRect(QRectF(12, 8, 30, 36)); // the pages
+    painter.setBrush(QColor(128, 24, 24));
+    painter.drawRoundedRect(QRectF(6, 4, 32, 38), 2, 2); // the cover
+    painter.setBrush(QColor(90, 12, 12));
+    painter.drawRect(QRectF(6, 4, 6, 38)); // the spine
+    painter.setPen(QPen(QColor(218, 180, 80), 2));
+    painter.drawLine(QPointF(17, 14), QPointF(33, 14));
+    painter.drawLine(QPointF(17, 19), QPointF(29, 19));
+    return picture;
+}
+
+} // namespace
 
 TAboutBox::TAboutBox(widgets::Seams& seams, double windowSizeFactor, QWidget* parent)
     : QDialog(parent), seams_(seams), windowSizeFactor_(windowSizeFactor) {
@@ -19,10 +43,7 @@ TAboutBox::TAboutBox(widgets::Seams& seams, double windowSizeFactor, QWidget* pa
                    Qt::WindowCloseButtonHint);
 
     auto* picture = new QLabel(this);
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_DirHomeIcon);
-    picture->setPixmap(icon.pixmap(48, 48));
+    picture->setPixmap(bookPicture());
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     productName_ = new QLabel(this);

@@ -11,6 +11,8 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -182,14 +184,21 @@ bool HelpWindow::showTarget(const HelpTarget& target, bool remember) {
     if (shown.page != current_.page || browser_->document()->isEmpty()) {
         browser_->document()->setMarkdown(text.value_or(QString()));
         markHeadingAnchors(*browser_->document());
+        browser_->setTextCursor(QTextCursor(browser_->document()));
     }
     current_ = shown;
-    if (shown.anchor.isEmpty())
-        browser_->verticalScrollBar()->setValue(0);
-    else
-        browser_->scrollToAnchor(shown.anchor);
+    scrollToCurrent();
+    // A window not yet shown has not laid the page out; scroll again once it has.
+    QTimer::singleShot(0, this, [this] { scrollToCurrent(); });
     updateHistoryButtons();
     return shown.page == target.page;
+}
+
+void HelpWindow::scrollToCurrent() {
+    if (current_.anchor.isEmpty())
+        browser_->verticalScrollBar()->setValue(0);
+    else
+        browser_->scrollToAnchor(current_.anchor);
 }
 
 void HelpWindow::showNote(const QString& text) {

@@ -46,6 +46,7 @@ private:
     void bringUp();
     // Shows the page and scrolls to the anchor; false (and the contents page) when missing.
     bool showTarget(const HelpTarget& target, bool remember);
+    void scrollToCurrent();
     void showNote(const QString& text);
     void selectNearestKeyword(const QString& text);
     void openSelectedKeyword();
