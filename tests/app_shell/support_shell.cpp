@@ -67,13 +67,36 @@ namespace widgets {
 
 #include <QApplication>
 
+#include <memory>
+
 namespace shelltest {
 
+namespace {
+
+// The application object lives from before the first test to after the last, and goes before
+// the program's exit handlers run Qt's own clean-up.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "app_shell_tests";
+        static char* argv[] = {name, nullptr};
+        application_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] ::testing::Environment* const registered =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
+
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "app_shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    if (QApplication::instance() == nullptr)
+        ADD_FAILURE() << "no application object";
 }
 
 } // namespace shelltest

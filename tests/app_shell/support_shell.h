@@ -82,6 +82,7 @@ struct ShellSeams {
 } // namespace shelltest
 
 namespace shelltest {
-// The application object the window tests need, created once.
+// Every test of this folder runs with one application object, made before the first test and
+// removed after the last; this fails the test when it is missing.
 void ensureApplication();
 } // namespace shelltest
