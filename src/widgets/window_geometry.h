@@ -8,6 +8,7 @@
 #include "db/user_messages.h"
 
 #include <QFont>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -26,29 +27,66 @@ double factorForWindowSize(int windowSize);
 // the screen holds it, else 1.0.
 double startupFactor(int storedWindowSize, QSize screen);
 
+// The kinds of component that design geometry, scaling and user fonts know. A window's
+// components are its descendant widgets in creation order, not counting the inner parts of
+// composite widgets (a combo box's line edit, a view's header and scroll bars, a tab bar).
+enum class ComponentKind {
+    Other,      // left alone by record and by user fonts (still moved and scaled as a whole); the
+                // record grid and navigator count as one component of this kind each
+    Button,     // QPushButton (also those of a QDialogButtonBox)
+    Label,      // QLabel
+    ListBox,    // QListView, QListWidget
+    ToolButton, // QToolButton (speed buttons)
+    Grid,       // QTableView, QTableWidget
+    CheckBox,   // QCheckBox
+    LineEdit,   // QLineEdit
+    RadioButton,
+    GroupBox,   // QGroupBox (radio groups)
+    Panel,      // a plain QFrame or QWidget container holding other widgets
+    Bevel,      // a plain QFrame holding nothing: a box or line drawn for looks
+    MaskedEdit, // QLineEdit with an input mask, QAbstractSpinBox (date and number boxes)
+    ComboBox,
+    TabWidget,
+};
+ComponentKind componentKind(const QWidget& widget);
+// The window's components in creation order (see ComponentKind), every kind included.
+std::vector<QWidget*> windowComponents(QWidget& window);
+
 // The geometry of a window's components as designed.
 class DesignGeometry {
 public:
-    // Records the client size and, for the first kMaxRecordedComponents components of the kinds
-    // that are scaled, their geometry and font size. Shows kTooManyComponentsMessage (caption
-    // "Error") through `messages` when the window has more.
+    // Records the client size (and size limits and font of the window) and, for the first
+    // kMaxRecordedComponents components of a kind other than Other, their geometry and font
+    // size (not for bevels). Shows kTooManyComponentsMessage (caption "Error") through
+    // `messages` when the window has more. Call once, when the window has been built.
     void record(QWidget& window, db::UserMessages& messages);
+    // Puts the recorded geometry and font sizes back (components destroyed since are skipped).
     void restore(QWidget& window) const;
     bool recorded() const { return recorded_; }
 
 private:
     struct Component {
-        QWidget* widget;
+        QPointer<QWidget> widget;
         QRect geometry;
-        qreal pointSize; // < 0 when not kept (bevels)
+        QSize minimumSize;
+        QSize maximumSize;
+        qreal pointSize; // < 0 when not kept (bevels) or when the font is sized in pixels
+        int pixelSize;   // < 0 unless the font is sized in pixels
     };
     QSize clientSize_;
+    QSize minimumSize_;
+    QSize maximumSize_;
+    QFont windowFont_;
     std::vector<Component> components_;
     bool recorded_ = false;
 };
 
 // Scales the window and its components by round(factor * 100) / 100 and centres it on a screen
-// of size `screen`.
+// of size `screen`: client size, size limits, every component's position and size, and font
+// sizes (the window's own font, which the components inherit, and every font set on a
+// component). Components placed by a layout follow the window. The top-left corner is kept on
+// the screen when the window is larger than the screen. Windows that are shown again must
+// restore their design geometry first, or the factor compounds.
 void scaleAndCentre(QWidget& window, double factor, QSize screen);
 
 struct UserFonts {
@@ -57,9 +95,10 @@ struct UserFonts {
     QFont button;
 };
 
-// Sets the family and style (not size or colour) of the window's components from the user fonts:
-// the label font for labels, list boxes, check boxes, radio buttons and group boxes; the edit
-// font for grids, edit boxes and combo boxes; the button font for buttons.
+// Sets the family and style (bold, italic, underline, strike-out; not size or colour) of the
+// window's components from the user fonts, by kind: the label font for Label, ListBox, CheckBox,
+// RadioButton and GroupBox; the edit font for Grid, LineEdit, MaskedEdit and ComboBox; the
+// button font for Button. Other kinds (tool buttons, panels, tab widgets ...) are left alone.
 void applyUserFonts(QWidget& window, const UserFonts& fonts);
 
 } // namespace widgets

@@ -1,0 +1,329 @@
+#include "widgets/book_table_model.h"
+
+#include "db/field_catalogue.h"
+
+#include <QMetaObject>
+
+namespace widgets {
+
+std::vector<ColumnSpec> columnsFromTableDisplay(const table::Table& table) {
+    std::vector<ColumnSpec> columns;
+    for (int field : table.displayOrder()) {
+        const table::FieldDisplay& display = table.display(field);
+        if (display.visible)
+            columns.push_back({field, QString::fromStdString(display.label), display.width});
+    }
+    return columns;
+}
+
+// While the model reads rows it moves the table's cursor; afterwards the cursor goes back to the
+// record it stood on, and observers are told once.
+BookTableModel::CursorGuard::CursorGuard(const BookTableModel& model)
+    : model_(const_cast<BookTableModel&>(model)), saved_(model_.table_.recordNumber()) {
+    ++model_.busy_;
+    model_.table_.suspendObservers();
+}
+
+BookTableModel::CursorGuard::~CursorGuard() {
+    table::Table& table = model_.table_;
+    try {
+        if (saved_ != 0 && table.isOpen() && table.recordNumber() != saved_) {
+            ++model_.ownMoves_;
+            table.goToRecord(saved_);
+        }
+    } catch (const std::exception&) {
+        // The record could not be read again: the cursor stays where reading left it.
+    }
+    table.resumeObservers();
+    --model_.busy_;
+}
+
+BookTableModel::BookTableModel(table::Table& table, db::UserMessages& messages, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), messages_(messages), rows_(table) {
+    observerId_ = table_.addObserver([this] { tableChanged(); });
+    resetRows();
+}
+
+BookTableModel::~BookTableModel() {
+    table_.removeObserver(observerId_);
+}
+
+void BookTableModel::setColumns(std::vector<ColumnSpec> columns) {
+    beginResetModel();
+    columns_ = std::move(columns);
+    texts_.clear();
+    checkOutField_ = -1;
+    if (table_.isOpen())
+        checkOutField_ = table_.fieldIndex("CheckOut");
+    endResetModel();
+}
+
+int BookTableModel::fieldIndexAt(int column) const {
+    if (column < 0 || column >= static_cast<int>(columns_.size()))
+        return -1;
+    return columns_[static_cast<size_t>(column)].fieldIndex;
+}
+
+int BookTableModel::columnOfField(std::string_view fieldName) const {
+    if (!table_.isOpen())
+        return -1;
+    const int field = table_.fieldIndex(fieldName);
+    for (size_t column = 0; column < columns_.size(); ++column)
+        if (field >= 0 && columns_[column].fieldIndex == field)
+            return static_cast<int>(column);
+    return -1;
+}
+
+void BookTableModel::setEditingEnabled(bool enabled) {
+    if (enabled == editingEnabled_)
+        return;
+    editingEnabled_ = enabled;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+void BookTableModel::setTitleAlignment(Qt::Alignment alignment) {
+    titleAlignment_ = alignment;
+    if (columnCount() > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void BookTableModel::reload() {
+    resetRows();
+}
+
+bool BookTableModel::isEditing() const {
+    const table::Table::State state = table_.state();
+    return state == table::Table::State::Edit || state == table::Table::State::Insert;
+}
+
+int BookTableModel::insertedRow() const {
+    return inserting_ ? rowCount_ : -1;
+}
+
+void BookTableModel::resetRows() {
+    beginResetModel();
+    wasOpen_ = table_.isOpen();
+    openPath_ = wasOpen_ ? table_.dbfPath() : std::string();
+    lastState_ = table_.state();
+    texts_.clear();
+    reloadQueued_ = false;
+    rowCount_ = 0;
+    try {
+        rowCount_ = wasOpen_
+                        ? static_cast<int>(std::min<uint32_t>(table_.recordCount(), INT32_MAX - 1))
+                        : 0;
+    } catch (const std::exception& error) {
+        reportError(error);
+    }
+    rows_.reset(rowCount_);
+    inserting_ = lastState_ == table::Table::State::Insert;
+    checkOutField_ = wasOpen_ ? table_.fieldIndex("CheckOut") : -1;
+    currentRow_ = -1;
+    endResetModel();
+    if (inserting_)
+        setCurrentRow(insertedRow());
+    else
+        followTableRecord();
+}
+
+// Finds the row of the table's current record and makes it the current row.
+void BookTableModel::followTableRecord() {
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse) {
+        setCurrentRow(inserting_ ? insertedRow() : currentRow_);
+        return;
+    }
+    const uint32_t recno = table_.recordNumber();
+    int row = rows_.knownRowOf(recno, currentRow_);
+    if (row < 0 && recno != 0) {
+        CursorGuard guard(*this);
+        try {
+            row = rows_.rowOf(recno);
+        } catch (const std::exception&) {
+            row = -1;
+        }
+    }
+    if (rows_.stale())
+        queueReload();
+    setCurrentRow(row);
+}
+
+void BookTableModel::setCurrentRow(int row) {
+    if (row == currentRow_)
+        return;
+    const int old = currentRow_;
+    currentRow_ = row;
+    if (old >= 0 && old < rowCount())
+        emit headerDataChanged(Qt::Vertical, old, old);
+    if (row >= 0 && row < rowCount())
+        emit headerDataChanged(Qt::Vertical, row, row);
+    emit currentRowChanged(row);
+}
+
+void BookTableModel::queueReload() const {
+    if (reloadQueued_)
+        return;
+    reloadQueued_ = true;
+    auto* self = const_cast<BookTableModel*>(this);
+    QMetaObject::invokeMethod(
+        self,
+        [self] {
+            if (self->reloadQueued_)
+                self->reload();
+        },
+        Qt::QueuedConnection);
+}
+
+// The table told its observers something: a move, a post, an open or close made elsewhere.
+void BookTableModel::tableChanged() {
+    if (busy_ > 0)
+        return;
+    const bool open = table_.isOpen();
+    if (open != wasOpen_ || (open && table_.dbfPath() != openPath_)) {
+        resetRows();
+        return;
+    }
+    if (!open)
+        return;
+    const table::Table::State state = table_.state();
+    const table::Table::State before = lastState_;
+    lastState_ = state;
+    const bool wasEditing =
+        before == table::Table::State::Edit || before == table::Table::State::Insert;
+    if (wasEditing && state == table::Table::State::Browse) {
+        afterRecordStored(before == table::Table::State::Insert);
+        emit editStateChanged();
+        return;
+    }
+    if (state == table::Table::State::Insert && !inserting_) {
+        beginInsertRows({}, rowCount_, rowCount_);
+        inserting_ = true;
+        endInsertRows();
+        setCurrentRow(insertedRow());
+    }
+    if (state != before)
+        emit editStateChanged();
+    if (state == table::Table::State::Browse)
+        followTableRecord();
+}
+
+// An edit or insert ended (stored or cancelled; the table does not say which). The record may
+// have moved in the index order, or been added: fix its row without forgetting the others.
+void BookTableModel::afterRecordStored(bool wasInsert) {
+    lastState_ = table_.state();
+    if (inserting_) {
+        beginRemoveRows({}, rowCount_, rowCount_);
+        inserting_ = false;
+        endRemoveRows();
+    }
+    const uint32_t recno = table_.recordNumber();
+    CursorGuard guard(*this);
+    try {
+        const bool added = wasInsert && recno != 0 && rows_.knownRowOf(recno, rowCount_) < 0 &&
+                           table_.recordCount() == static_cast<uint32_t>(rowCount_) + 1;
+        if (added) {
+            const int row = rows_.placeNewRecord(recno);
+            if (row < 0 || rows_.stale()) {
+                queueReload();
+                return;
+            }
+            insertPlacedRow(row);
+            return;
+        }
+        if (wasInsert) { // cancelled, or the view changed under us
+            if (table_.recordCount() != static_cast<uint32_t>(rowCount_))
+                queueReload();
+            texts_.clear();
+            followTableRecord();
+            return;
+        }
+        // An edit: if the record still sits between the same neighbours nothing moved.
+        const int row = rows_.knownRowOf(recno, currentRow_);
+        bool inPlace = row >= 0;
+        if (inPlace && row > 0) {
+            table_.goToRecord(recno);
+            table_.prior();
+            inPlace = table_.recordNumber() == rows_.recordAt(row - 1);
+        }
+        if (inPlace && row + 1 < rowCount_) {
+            table_.goToRecord(recno);
+            table_.next();
+            inPlace = table_.recordNumber() == rows_.recordAt(row + 1);
+        }
+        if (inPlace && table_.goToRecord(recno)) {
+            texts_.erase(row);
+            emit dataChanged(index(row, 0), index(row, std::max(columnCount() - 1, 0)));
+            setCurrentRow(row);
+            return;
+        }
+        if (row >= 0 && table_.goToRecord(recno)) {
+            // The record moved in the order: take its row out and find its new place.
+            beginRemoveRows({}, row, row);
+            rows_.removeRow(row);
+            --rowCount_;
+            texts_.clear();
+            currentRow_ = -1;
+            endRemoveRows();
+            const int newRow = rows_.placeNewRecord(recno);
+            if (newRow >= 0 && !rows_.stale()) {
+                insertPlacedRow(newRow);
+                return;
+            }
+        }
+    } catch (const std::exception&) {
+        // Fall through to a full reload.
+    }
+    queueReload();
+}
+
+// Announces the row placed by RecordRows::placeNewRecord and makes it current; cached texts of
+// the rows after it move down with them.
+void BookTableModel::insertPlacedRow(int row) {
+    beginInsertRows({}, row, row);
+    rows_.insertPlaced();
+    ++rowCount_;
+    std::map<int, QStringList> shifted;
+    for (auto& [cached, texts] : texts_)
+        shifted[cached >= row ? cached + 1 : cached] = std::move(texts);
+    texts_ = std::move(shifted);
+    endInsertRows();
+    setCurrentRow(row);
+}
+
+uint32_t BookTableModel::recordAt(int row) {
+    if (row < 0 || row >= rowCount_)
+        return 0;
+    CursorGuard guard(*this);
+    try {
+        return rows_.recordAt(row);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+bool BookTableModel::moveToRow(int row) {
+    if (inserting_ && row == insertedRow())
+        return true;
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
+        return false;
+    const uint32_t recno = recordAt(row);
+    if (recno == 0)
+        return false;
+    if (table_.recordNumber() != recno) {
+        ++busy_;
+        bool moved = false;
+        try {
+            moved = table_.goToRecord(recno);
+        } catch (const std::exception&) {
+        }
+        --busy_;
+        if (!moved) {
+            queueReload();
+            return false;
+        }
+    }
+    setCurrentRow(row);
+    return true;
+}
+
+} // namespace widgets

@@ -1,0 +1,335 @@
+// The book table model's cells: reading rows a screen at a time, and storing edits.
+
+#include "widgets/book_table_model.h"
+
+namespace widgets {
+
+namespace {
+constexpr int kReadAhead = 48;       // rows read in one visit to the table
+constexpr size_t kCacheLimit = 1500; // rows of text kept; trimmed to kCacheKeep
+constexpr size_t kCacheKeep = 1000;
+
+bool isCheckedText(const QString& text) {
+    return text.trimmed().compare(QLatin1String("Yes"), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+int BookTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rowCount_ + (inserting_ ? 1 : 0);
+}
+
+int BookTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+void BookTableModel::dropFarRows(int nearRow) const {
+    while (texts_.size() > kCacheKeep) {
+        auto first = texts_.begin();
+        auto last = std::prev(texts_.end());
+        if (nearRow - first->first > last->first - nearRow)
+            texts_.erase(first);
+        else
+            texts_.erase(last);
+    }
+}
+
+// Reads the texts of `row` and the rows after it in one visit, walking the cursor once.
+void BookTableModel::readRows(int row) const {
+    if (texts_.size() > kCacheLimit)
+        dropFarRows(row);
+    CursorGuard guard(*this);
+    try {
+        const int end = std::min(row + kReadAhead, rowCount_);
+        for (int current = row; current < end; ++current) {
+            if (texts_.count(current) != 0)
+                continue;
+            const uint32_t recno = rows_.recordAt(current);
+            if (recno == 0)
+                break;
+            if (table_.recordNumber() != recno) {
+                ++ownMoves_;
+                if (!table_.goToRecord(recno)) {
+                    rows_.reset(rowCount_); // a record went away: find the rows again
+                    queueReload();
+                    break;
+                }
+            }
+            QStringList texts;
+            texts.reserve(static_cast<qsizetype>(columns_.size()));
+            for (const ColumnSpec& column : columns_)
+                texts.push_back(QString::fromStdString(table_.asText(column.fieldIndex)));
+            texts_[current] = std::move(texts);
+            ++rowsRead_;
+        }
+    } catch (const std::exception&) {
+        queueReload();
+    }
+    if (rows_.stale())
+        queueReload();
+}
+
+const QStringList* BookTableModel::rowTexts(int row) const {
+    auto found = texts_.find(row);
+    if (found != texts_.end())
+        return &found->second;
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
+        return nullptr; // moving the cursor now would post the edit
+    readRows(row);
+    found = texts_.find(row);
+    return found == texts_.end() ? nullptr : &found->second;
+}
+
+QVariant BookTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole)
+        return {};
+    const ColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    const bool checkColumn = column.fieldIndex == checkOutField_ && checkOutField_ >= 0;
+    if (role == Qt::CheckStateRole && !checkColumn)
+        return {};
+    QString text;
+    const bool bufferRow =
+        (inserting_ && index.row() == insertedRow()) ||
+        (table_.state() == table::Table::State::Edit && index.row() == currentRow_);
+    if (bufferRow) {
+        try {
+            text = QString::fromStdString(table_.asText(column.fieldIndex));
+        } catch (const std::exception&) {
+            return {};
+        }
+    } else {
+        const QStringList* texts = rowTexts(index.row());
+        if (texts == nullptr)
+            return {};
+        text = texts->value(index.column());
+    }
+    if (role == Qt::CheckStateRole)
+        return isCheckedText(text) ? Qt::Checked : Qt::Unchecked;
+    if (checkColumn && role == Qt::DisplayRole)
+        return {}; // the check box says it
+    return text;
+}
+
+QVariant BookTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= columnCount())
+            return {};
+        if (role == Qt::DisplayRole)
+            return columns_[static_cast<size_t>(section)].title;
+        if (role == Qt::TextAlignmentRole)
+            return static_cast<int>(titleAlignment_);
+        return {};
+    }
+    // The row indicator marks the current row: a triangle, a pencil while editing, a star on
+    // the new row.
+    if (role == Qt::DisplayRole) {
+        if (section != currentRow_)
+            return QString();
+        if (inserting_ && section == insertedRow())
+            return QStringLiteral("*");
+        if (table_.state() == table::Table::State::Edit)
+            return QStringLiteral("\u270E");
+        return QStringLiteral("\u25B6");
+    }
+    if (role == Qt::TextAlignmentRole)
+        return static_cast<int>(Qt::AlignCenter);
+    return {};
+}
+
+Qt::ItemFlags BookTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (editingEnabled_) {
+        const int field = fieldIndexAt(index.column());
+        if (field >= 0 && field == checkOutField_)
+            result |= Qt::ItemIsUserCheckable;
+        else
+            result |= Qt::ItemIsEditable;
+    }
+    return result;
+}
+
+bool BookTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || !editingEnabled_ || index.row() >= rowCount())
+        return false;
+    QString text;
+    if (role == Qt::CheckStateRole) {
+        if (fieldIndexAt(index.column()) != checkOutField_ || checkOutField_ < 0)
+            return false;
+        text = value.toInt() == Qt::Checked ? QStringLiteral("Yes") : QStringLiteral("No");
+    } else if (role == Qt::EditRole) {
+        text = value.toString();
+    } else {
+        return false;
+    }
+    return storeText(index.row(), index.column(), text);
+}
+
+void BookTableModel::reportError(const std::exception& error) {
+    messages_.error(error.what());
+}
+
+// A cell typed in: into the open edit or new record, or, while browsing, as a one-field edit
+// stored at once. An engine error is shown; a one-field edit is then cancelled and the record
+// stays as it was, while an open edit keeps its other changes.
+bool BookTableModel::storeText(int row, int column, const QString& text) {
+    const int field = fieldIndexAt(column);
+    if (field < 0 || !table_.isOpen())
+        return false;
+    const std::string utf8 = text.toStdString();
+    const table::Table::State state = table_.state();
+    if (state == table::Table::State::Insert || state == table::Table::State::Edit) {
+        const bool ownRow = inserting_ ? row == insertedRow() : row == currentRow_;
+        if (!ownRow)
+            return false;
+        try {
+            table_.setText(field, utf8);
+        } catch (const std::exception& error) {
+            reportError(error);
+            return false;
+        }
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return true;
+    }
+    if (!moveToRow(row))
+        return false;
+    ++busy_;
+    try {
+        table_.edit();
+        table_.setText(field, utf8);
+        table_.post();
+    } catch (const std::exception& error) {
+        try {
+            if (isEditing())
+                table_.cancel();
+        } catch (const std::exception&) {
+        }
+        --busy_;
+        lastState_ = table_.state();
+        reportError(error);
+        texts_.erase(row);
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return false;
+    }
+    --busy_;
+    afterRecordStored(false);
+    return true;
+}
+
+bool BookTableModel::beginInsert() {
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
+        return false;
+    ++busy_;
+    try {
+        table_.append();
+    } catch (const std::exception& error) {
+        --busy_;
+        reportError(error);
+        return false;
+    }
+    --busy_;
+    lastState_ = table_.state();
+    beginInsertRows({}, rowCount_, rowCount_);
+    inserting_ = true;
+    endInsertRows();
+    setCurrentRow(insertedRow());
+    emit editStateChanged();
+    return true;
+}
+
+bool BookTableModel::beginEdit() {
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
+        return false;
+    if (currentRow_ < 0 || !moveToRow(currentRow_))
+        return false;
+    ++busy_;
+    try {
+        table_.edit();
+    } catch (const std::exception& error) {
+        --busy_;
+        reportError(error);
+        return false;
+    }
+    --busy_;
+    lastState_ = table_.state();
+    emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
+    emit editStateChanged();
+    return true;
+}
+
+// A failed post keeps the edit open, so that nothing typed is lost: the user may correct it or
+// cancel.
+bool BookTableModel::post() {
+    if (!isEditing())
+        return false;
+    const bool wasInsert = table_.state() == table::Table::State::Insert;
+    ++busy_;
+    try {
+        table_.post();
+    } catch (const std::exception& error) {
+        --busy_;
+        reportError(error);
+        return false;
+    }
+    --busy_;
+    afterRecordStored(wasInsert);
+    emit editStateChanged();
+    return true;
+}
+
+void BookTableModel::cancel() {
+    if (!isEditing())
+        return;
+    const bool wasInsert = table_.state() == table::Table::State::Insert;
+    ++busy_;
+    try {
+        table_.cancel();
+    } catch (const std::exception& error) {
+        reportError(error);
+    }
+    --busy_;
+    lastState_ = table_.state();
+    if (wasInsert && inserting_) {
+        beginRemoveRows({}, rowCount_, rowCount_);
+        inserting_ = false;
+        endRemoveRows();
+        currentRow_ = -1;
+        followTableRecord();
+    } else if (currentRow_ >= 0) {
+        texts_.erase(currentRow_);
+        emit dataChanged(index(currentRow_, 0), index(currentRow_, columnCount() - 1));
+        emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
+    }
+    emit editStateChanged();
+}
+
+bool BookTableModel::deleteCurrent() {
+    const int row = currentRow_;
+    if (row < 0 || !moveToRow(row))
+        return false;
+    ++busy_;
+    try {
+        table_.deleteRecord();
+    } catch (const std::exception& error) {
+        --busy_;
+        reportError(error);
+        return false;
+    }
+    --busy_;
+    beginRemoveRows({}, row, row);
+    --rowCount_;
+    rows_.removeRow(row);
+    std::map<int, QStringList> shifted;
+    for (auto& [cached, texts] : texts_)
+        if (cached != row)
+            shifted[cached > row ? cached - 1 : cached] = std::move(texts);
+    texts_ = std::move(shifted);
+    currentRow_ = -1;
+    endRemoveRows();
+    followTableRecord();
+    return true;
+}
+
+} // namespace widgets

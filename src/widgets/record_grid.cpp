@@ -1,0 +1,241 @@
+#include "widgets/record_grid.h"
+
+#include "db/field_catalogue.h"
+#include "widgets/grid_delegates.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+namespace widgets {
+
+namespace {
+constexpr int kCellPadding = 8; // pixels around a column's text
+constexpr int kIndicatorWidth = 16;
+
+QString colourName(const QColor& colour) {
+    return colour.name(QColor::HexRgb);
+}
+} // namespace
+
+RecordGrid::RecordGrid(table::Table& table, db::UserMessages& messages, QWidget* parent)
+    : QTableView(parent), model_(new BookTableModel(table, messages, this)), messages_(messages),
+      plainDelegate_(new GridCellDelegate(this)), checkDelegate_(new CheckBoxDelegate(this)) {
+    setModel(model_);
+    setItemDelegate(plainDelegate_);
+    setShowGrid(false); // the delegates draw the row and column lines the options ask for
+    setWordWrap(false);
+    setTabKeyNavigation(true);
+    setCornerButtonEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(kIndicatorWidth);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    connect(model_, &BookTableModel::currentRowChanged, this, &RecordGrid::followTableRow);
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        applyColumnDelegates();
+        followTableRow(model_->currentRow());
+    });
+    setOptions(options_);
+    followTableRow(model_->currentRow());
+}
+
+RecordGrid::~RecordGrid() = default;
+
+void RecordGrid::setColumns(std::vector<ColumnSpec> columns) {
+    model_->setColumns(std::move(columns));
+    applyColumnWidths();
+    applyColumnDelegates();
+    followTableRow(model_->currentRow());
+}
+
+void RecordGrid::applyColumnWidths() {
+    const QFontMetrics metrics(font());
+    const auto& columns = model_->columns();
+    for (size_t column = 0; column < columns.size(); ++column) {
+        const int chars = std::max(columns[column].widthChars, 1);
+        setColumnWidth(static_cast<int>(column), chars * metrics.averageCharWidth() + kCellPadding);
+    }
+}
+
+void RecordGrid::applyColumnDelegates() {
+    const int columns = model_->columnCount();
+    for (int column = 0; column < columns; ++column)
+        setItemDelegateForColumn(column, nullptr);
+    if (!model_->table().isOpen())
+        return;
+    for (int column = 0; column < columns; ++column) {
+        const int field = model_->fieldIndexAt(column);
+        const std::string name = model_->table().fieldDescriptor(field).name;
+        const int number = db::fieldNumberByName(name);
+        if (db::sameFieldName(name, "CheckOut"))
+            setItemDelegateForColumn(column, checkDelegate_);
+        else if (number > 0 && pickDelegates_[static_cast<size_t>(number)] != nullptr)
+            setItemDelegateForColumn(column, pickDelegates_[static_cast<size_t>(number)]);
+    }
+}
+
+void RecordGrid::setPickLists(db::PickLists& lists) {
+    for (const db::FieldInfo* field : db::pickListFields()) {
+        auto& slot = pickDelegates_[static_cast<size_t>(field->number)];
+        delete slot;
+        slot = nullptr;
+        if (db::PickList* list = lists.forField(field->number)) {
+            slot = new PickListDelegate(*list, this);
+            slot->setObjectName(pickListEditorName(field->number));
+            slot->setLines(options_.rowLines, options_.columnLines);
+        }
+    }
+    applyColumnDelegates();
+}
+
+PickListDelegate* RecordGrid::pickListEditor(int fieldNumber) const {
+    if (fieldNumber < 1 || fieldNumber >= static_cast<int>(pickDelegates_.size()))
+        return nullptr;
+    return pickDelegates_[static_cast<size_t>(fieldNumber)];
+}
+
+void RecordGrid::applyRowHeight() {
+    const int height = QFontMetrics(font()).height() + 6;
+    verticalHeader()->setMinimumSectionSize(std::min(height, 12));
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void RecordGrid::setOptions(const GridOptions& options) {
+    options_ = options;
+    // Row indicator, titles and lines.
+    verticalHeader()->setVisible(options.rowIndicator);
+    horizontalHeader()->setVisible(options.showTitles);
+    plainDelegate_->setLines(options.rowLines, options.columnLines);
+    checkDelegate_->setLines(options.rowLines, options.columnLines);
+    for (PickListDelegate* delegate : pickDelegates_)
+        if (delegate != nullptr)
+            delegate->setLines(options.rowLines, options.columnLines);
+
+    // Cell editing, or whole-row selection.
+    model_->setEditingEnabled(options.editing);
+    if (options.editing) {
+        setSelectionBehavior(QAbstractItemView::SelectItems);
+        setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+    } else {
+        closePersistentEditor(currentIndex());
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+
+    // Fonts and colours. The selection stays visible when the grid loses the focus.
+    setFont(options.cellFont);
+    QPalette cells = palette();
+    cells.setColor(QPalette::Base, options.cellColour);
+    cells.setColor(QPalette::Text, options.cellTextColour);
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        cells.setColor(QPalette::Inactive, role, cells.color(QPalette::Active, role));
+    setPalette(cells);
+
+    horizontalHeader()->setFont(options.titleFont);
+    horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; color: %2; "
+                       "border: 0px; border-right: 1px solid palette(mid); "
+                       "border-bottom: 1px solid palette(mid); padding: 1px 4px; }")
+            .arg(colourName(options.titleColour), colourName(options.titleTextColour)));
+    verticalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; color: %2; "
+                       "border: 0px; border-right: 1px solid palette(mid); "
+                       "border-bottom: 1px solid palette(mid); padding: 0px; }")
+            .arg(colourName(options.titleColour), colourName(options.titleTextColour)));
+    switch (options.titleAlignment) {
+    case 1:
+        model_->setTitleAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        break;
+    case 2:
+        model_->setTitleAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        break;
+    case 3:
+        model_->setTitleAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    default:
+        break; // any other value leaves the alignment as it was
+    }
+    applyRowHeight();
+    applyColumnWidths();
+    viewport()->update();
+}
+
+void RecordGrid::reload() {
+    model_->reload();
+}
+
+bool RecordGrid::confirmAndDelete() {
+    if (model_->currentRow() < 0 || model_->isEditing())
+        return false;
+    const db::MessageAnswer answer =
+        messages_.show("Confirm", "Delete this record?", db::MessageIcon::Question,
+                       db::MessageButtons::YesNo, db::MessageAnswer::No);
+    if (answer != db::MessageAnswer::Yes)
+        return false;
+    return model_->deleteCurrent();
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier) &&
+        options_.editing && state() != QAbstractItemView::EditingState) {
+        if (confirmAndDelete())
+            emit currentRecordChanged();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && model_->isEditing() &&
+        state() != QAbstractItemView::EditingState) {
+        model_->cancel();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// The user chose another row: it becomes the table's current record. While the table is editing
+// the row cannot change (the edit is posted or cancelled first).
+void RecordGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (following_ || !current.isValid())
+        return;
+    if (current.row() == model_->currentRow()) {
+        return;
+    }
+    if (model_->isEditing() && !model_->post()) {
+        following_ = true;
+        setCurrentIndex(model_->index(model_->currentRow(), current.column()));
+        following_ = false;
+        return;
+    }
+    if (model_->moveToRow(current.row()))
+        emit currentRecordChanged();
+}
+
+// The table moved (navigator, locate, reload): show its row as current.
+void RecordGrid::followTableRow(int row) {
+    if (following_)
+        return;
+    following_ = true;
+    const int column = std::max(currentIndex().column(), 0);
+    if (row >= 0 && row < model_->rowCount() && model_->columnCount() > 0) {
+        const QModelIndex target = model_->index(row, std::min(column, model_->columnCount() - 1));
+        if (currentIndex() != target) {
+            setCurrentIndex(target);
+            scrollTo(target);
+        }
+    } else {
+        selectionModel()->clearCurrentIndex();
+    }
+    following_ = false;
+    emit currentRecordChanged();
+}
+
+} // namespace widgets

@@ -1,0 +1,95 @@
+#pragma once
+
+// The book viewer: a table view on BookTableModel with the options the viewer configuration
+// sets, the pick-list drop-downs and the CheckOut check box. The main window creates it on its
+// table, names it "ViewerGrid", and calls setColumns / setOptions from SetViewerOptions.
+//
+//     auto* grid = new widgets::RecordGrid(myTable, seams.messages, this);
+//     grid->setObjectName("ViewerGrid");
+//     grid->setPickLists(pickLists);
+//     grid->setColumns(widgets::columnsFromTableDisplay(myTable));
+//     grid->setOptions(options);
+//     navigator->setGrid(grid);
+//
+// After a search, end of search, sort order, import or a change made in the edit window call
+// reload(); opening and closing the table are noticed by themselves.
+
+#include "db/pick_list.h"
+#include "db/user_messages.h"
+#include "widgets/book_table_model.h"
+
+#include <QColor>
+#include <QFont>
+#include <QTableView>
+
+#include <array>
+
+namespace widgets {
+
+class GridCellDelegate;
+class PickListDelegate;
+class CheckBoxDelegate;
+
+struct GridOptions {
+    bool rowIndicator = true;
+    bool rowLines = true;
+    bool columnLines = true;
+    bool showTitles = true;
+    bool editing = false;   // cell editing; off gives whole-row selection
+    int titleAlignment = 2; // 1 left, 2 centre, 3 right; other values keep the current one
+    QColor titleColour{0x82, 0x82, 0x82}; // title background
+    QColor cellColour{0xc0, 0xc0, 0xc0};
+    QFont titleFont;
+    QColor titleTextColour{Qt::black};
+    QFont cellFont;
+    QColor cellTextColour{Qt::black};
+};
+
+class RecordGrid : public QTableView {
+    Q_OBJECT
+public:
+    RecordGrid(table::Table& table, db::UserMessages& messages, QWidget* parent = nullptr);
+    ~RecordGrid() override;
+
+    BookTableModel& bookModel() { return *model_; }
+    table::Table& table() { return model_->table(); }
+
+    // Columns in display order; widths in characters of the cell font.
+    void setColumns(std::vector<ColumnSpec> columns);
+    void setOptions(const GridOptions& options);
+    const GridOptions& options() const { return options_; }
+    // Binds the nine pick-list columns to their lists (which outlive the grid).
+    void setPickLists(db::PickLists& lists);
+    // The drop-down of a pick-list field (1..36), null for other fields or before setPickLists.
+    PickListDelegate* pickListEditor(int fieldNumber) const;
+
+    void reload(); // see BookTableModel::reload
+    // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
+    // record on Yes. Returns whether a record was deleted. Ctrl+Del in the grid does this while
+    // editing is on.
+    bool confirmAndDelete();
+
+signals:
+    // The current record changed (row chosen in the grid, or the table moved).
+    void currentRecordChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followTableRow(int row);
+    void applyColumnWidths();
+    void applyColumnDelegates();
+    void applyRowHeight();
+
+    BookTableModel* model_;
+    db::UserMessages& messages_;
+    GridOptions options_;
+    GridCellDelegate* plainDelegate_;
+    CheckBoxDelegate* checkDelegate_;
+    std::array<PickListDelegate*, 37> pickDelegates_{}; // by field number
+    bool following_ = false;
+};
+
+} // namespace widgets

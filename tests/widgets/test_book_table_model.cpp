@@ -1,0 +1,294 @@
+// The grid's model over a real book table: order, filter, editing, and how little of a big table
+// it reads.
+
+#include "support/gui/qt_print.h"
+#include "support/gui/scripted_seams.h"
+#include "support_book_table.h"
+#include "widgets/book_table_model.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using testsupport::kAuthorField;
+using testsupport::kCheckOutField;
+using testsupport::kTitleField;
+using testsupport::kYearPubField;
+
+namespace {
+
+std::string authorName(int n) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Author %06d", n);
+    return text;
+}
+
+class BookTableModelTest : public ::testing::Test {
+protected:
+    void open(int count) {
+        testsupport::makeBookTable(table, dir, count);
+        model = std::make_unique<widgets::BookTableModel>(table, seams.messages);
+        model->setColumns({{kTitleField, "Title", 20},
+                           {kAuthorField, "Author", 20},
+                           {kYearPubField, "Year Pub", 4},
+                           {kCheckOutField, "Checked Out", 3}});
+    }
+    QString cell(int row, int column) {
+        return model->data(model->index(row, column), Qt::EditRole).toString();
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScriptedSeams seams;
+    table::Table table;
+    std::unique_ptr<widgets::BookTableModel> model;
+};
+
+std::vector<std::string> modelTestFailures;
+
+void collectModelTestFailures(QtMsgType type, const QMessageLogContext& context,
+                              const QString& message) {
+    if (type != QtDebugMsg && context.category != nullptr &&
+        std::string_view(context.category) == "qt.modeltest")
+        modelTestFailures.push_back(message.toStdString());
+}
+
+TEST_F(BookTableModelTest, PassesTheItemModelChecksThroughEditsAndReloads) {
+    open(60);
+    modelTestFailures.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectModelTestFailures);
+    QAbstractItemModelTester tester(model.get(),
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    model->setEditingEnabled(true);
+    EXPECT_TRUE(model->setData(model->index(3, 0), QStringLiteral("Changed"), Qt::EditRole));
+    ASSERT_TRUE(model->beginInsert());
+    EXPECT_EQ(model->rowCount(), 61);
+    model->setData(model->index(60, 1), QStringLiteral("Author 000010x"), Qt::EditRole);
+    ASSERT_TRUE(model->post());
+    EXPECT_EQ(model->rowCount(), 61);
+    ASSERT_TRUE(model->moveToRow(5));
+    ASSERT_TRUE(model->deleteCurrent());
+    model->reload();
+    EXPECT_EQ(model->rowCount(), 60);
+    // A key change moves the row.
+    model->setData(model->index(0, 1), QStringLiteral("Author 000030a"), Qt::EditRole);
+    model->cancel();
+    table.close();
+    table.open();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(modelTestFailures.empty()) << modelTestFailures.front();
+}
+
+TEST_F(BookTableModelTest, RowsFollowTheIndexTagAndColumnsTheDisplayProperties) {
+    open(40);
+    ASSERT_EQ(model->rowCount(), 40);
+    for (int row = 0; row < 40; ++row)
+        ASSERT_EQ(cell(row, 1).toStdString(), authorName(row)) << "row " << row;
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Author");
+
+    // Display properties: hidden fields drop out, order and labels follow the table.
+    for (int field = 0; field < table.fieldCount(); ++field)
+        table.display(field).visible = field == kAuthorField || field == kTitleField;
+    std::vector<int> order(static_cast<size_t>(table.fieldCount()));
+    for (int i = 0; i < table.fieldCount(); ++i)
+        order[static_cast<size_t>(i)] = i;
+    std::swap(order[0], order[1]);
+    table.setDisplayOrder(order);
+    table.display(kAuthorField).label = "Writer";
+    table.display(kAuthorField).width = 33;
+    const auto columns = widgets::columnsFromTableDisplay(table);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].fieldIndex, kAuthorField);
+    EXPECT_EQ(columns[0].title, "Writer");
+    EXPECT_EQ(columns[0].widthChars, 33);
+    EXPECT_EQ(columns[1].fieldIndex, kTitleField);
+
+    // Physical order without a tag.
+    table.selectTag("");
+    model->reload();
+    EXPECT_EQ(cell(0, 0), "Title 0");
+    EXPECT_EQ(cell(39, 0), "Title 39");
+}
+
+TEST_F(BookTableModelTest, FilterNarrowsTheRowsAfterAReload) {
+    open(50);
+    table.setFilter(
+        [](const table::RecordView& record) { return record.text(kAuthorField).back() == '7'; });
+    table.refresh();
+    model->reload();
+    ASSERT_EQ(model->rowCount(), 5);
+    EXPECT_EQ(cell(0, 1).toStdString(), authorName(7));
+    EXPECT_EQ(cell(4, 1).toStdString(), authorName(47));
+    table.setFilter({});
+    table.refresh();
+    model->reload();
+    EXPECT_EQ(model->rowCount(), 50);
+}
+
+TEST_F(BookTableModelTest, ChoosingARowMovesTheTableAndTableMovesMoveTheRow) {
+    open(30);
+    std::vector<int> announced;
+    QObject::connect(model.get(), &widgets::BookTableModel::currentRowChanged,
+                     [&announced](int row) { announced.push_back(row); });
+    EXPECT_EQ(model->currentRow(), 0);
+    ASSERT_TRUE(model->moveToRow(12));
+    EXPECT_EQ(table.asText(kAuthorField), authorName(12));
+
+    table.last(); // as the locate dialog or the edit window would
+    EXPECT_EQ(model->currentRow(), 29);
+    table.prior();
+    EXPECT_EQ(model->currentRow(), 28);
+    table.findNearest("AUTHOR 000017");
+    EXPECT_EQ(model->currentRow(), 17);
+    EXPECT_EQ((std::vector<int>{12, 29, 28, 17}), announced);
+
+    // Reading rows for the view puts the cursor back where it was.
+    model->reload();
+    EXPECT_EQ(model->currentRow(), 17);
+    for (int row = 0; row < 30; ++row)
+        cell(row, 0);
+    EXPECT_EQ(table.asText(kAuthorField), authorName(17));
+}
+
+TEST_F(BookTableModelTest, CellEditsAreStoredAndTheRowFollowsItsNewPlace) {
+    open(20);
+    model->setEditingEnabled(false);
+    EXPECT_FALSE(model->flags(model->index(2, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model->setData(model->index(2, 0), QStringLiteral("No"), Qt::EditRole));
+
+    model->setEditingEnabled(true);
+    ASSERT_TRUE(model->setData(model->index(2, 0), QStringLiteral("New title"), Qt::EditRole));
+    EXPECT_EQ(cell(2, 0), "New title");
+    // Changing the key moves the record to its place in the index order.
+    ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("Author 000015b"), Qt::EditRole));
+    QApplication::processEvents();
+    EXPECT_EQ(cell(15, 1), "Author 000015b");
+    EXPECT_EQ(cell(15, 0), "New title");
+    EXPECT_EQ(cell(2, 1).toStdString(), authorName(3));
+    EXPECT_EQ(model->currentRow(), 15);
+    EXPECT_EQ(table.asText(kTitleField), "New title");
+
+    // What was stored is in the file: a second handle reads it.
+    table::Table reader;
+    reader.setDirectory(dir.path().string());
+    reader.setTableName("BOOKS");
+    reader.setOpenMode(table::OpenMode::ReadOnly);
+    reader.open();
+    bool found = false;
+    for (reader.first(); !reader.eof(); reader.next())
+        found = found || reader.asText(kTitleField) == "New title";
+    EXPECT_TRUE(found);
+}
+
+TEST_F(BookTableModelTest, CheckOutColumnIsACheckBoxWritingYesAndNo) {
+    open(6);
+    model->setEditingEnabled(true);
+    const QModelIndex check = model->index(0, 3); // Author 000000 is record 0: "Yes"
+    EXPECT_TRUE(model->flags(check) & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(model->flags(check) & Qt::ItemIsEditable);
+    EXPECT_EQ(model->data(check, Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_FALSE(model->data(check, Qt::DisplayRole).isValid());
+    ASSERT_TRUE(model->setData(check, Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(cell(0, 3), "No");
+    EXPECT_EQ(model->data(check, Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    ASSERT_TRUE(model->setData(check, Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(cell(0, 3), "Yes");
+    EXPECT_FALSE(model->setData(model->index(0, 0), Qt::Checked, Qt::CheckStateRole));
+}
+
+TEST_F(BookTableModelTest, EngineErrorsAreShownAndLoseNothing) {
+    open(5);
+    model->setEditingEnabled(true);
+    const QString before = cell(1, 2);
+    // A one-cell edit that the engine refuses: the record stays as it was.
+    seams.messages.expectCaption("Error");
+    EXPECT_FALSE(model->setData(model->index(1, 2), QStringLiteral("nineteen"), Qt::EditRole));
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+    EXPECT_EQ(cell(1, 2), before);
+
+    // Inside an open edit the refused cell is dropped, the other changes stay for the post.
+    ASSERT_TRUE(model->moveToRow(1));
+    ASSERT_TRUE(model->beginEdit());
+    ASSERT_TRUE(model->setData(model->index(1, 0), QStringLiteral("Kept"), Qt::EditRole));
+    seams.messages.expectCaption("Error");
+    EXPECT_FALSE(model->setData(model->index(1, 2), QStringLiteral("x"), Qt::EditRole));
+    EXPECT_EQ(table.state(), table::Table::State::Edit);
+    ASSERT_TRUE(model->post());
+    EXPECT_EQ(cell(1, 0), "Kept");
+    EXPECT_EQ(cell(1, 2), before);
+}
+
+TEST_F(BookTableModelTest, InsertCancelAndDeleteKeepRowsAndRecordsInStep) {
+    open(10);
+    model->setEditingEnabled(true);
+    ASSERT_TRUE(model->beginInsert());
+    EXPECT_EQ(model->rowCount(), 11);
+    EXPECT_EQ(model->currentRow(), 10);
+    model->cancel();
+    EXPECT_EQ(model->rowCount(), 10);
+    EXPECT_EQ(table.recordCount(), 10u);
+
+    ASSERT_TRUE(model->beginInsert());
+    ASSERT_TRUE(
+        model->setData(model->index(10, 1), QStringLiteral("Author 000004a"), Qt::EditRole));
+    ASSERT_TRUE(model->post());
+    EXPECT_EQ(model->rowCount(), 11);
+    EXPECT_EQ(model->currentRow(), 5); // between 000004 and 000005
+    EXPECT_EQ(cell(5, 1), "Author 000004a");
+    EXPECT_EQ(cell(6, 1).toStdString(), authorName(5));
+
+    ASSERT_TRUE(model->moveToRow(2));
+    ASSERT_TRUE(model->deleteCurrent());
+    EXPECT_EQ(model->rowCount(), 10);
+    EXPECT_EQ(table.recordCount(), 10u);
+    EXPECT_EQ(cell(2, 1).toStdString(), authorName(3));
+    EXPECT_EQ(model->currentRow(), 2);
+    EXPECT_EQ(table.asText(kAuthorField), authorName(3));
+}
+
+TEST_F(BookTableModelTest, ClosingAndOpeningTheTableIsNoticed) {
+    open(8);
+    table.close();
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_FALSE(model->data(model->index(0, 0)).isValid());
+    table.open();
+    EXPECT_EQ(model->rowCount(), 8);
+    EXPECT_EQ(cell(7, 1).toStdString(), authorName(7));
+}
+
+// A big table is read a screen at a time: opening, the last row and a row in the middle each
+// cost a number of cursor moves near the rows shown, never near the table's size.
+TEST_F(BookTableModelTest, BigTableIsReadOnlyWhereRowsAreShown) {
+    constexpr int kCount = 6000;
+    constexpr int kScreen = 40;
+    open(kCount);
+    const uint64_t atOpen = model->cursorMoves();
+    for (int row = 0; row < kScreen; ++row)
+        for (int column = 0; column < 4; ++column)
+            model->data(model->index(row, column));
+    EXPECT_LT(model->cursorMoves() - atOpen, 3u * kScreen);
+    EXPECT_LE(model->rowsRead(), 2u * kScreen);
+
+    const uint64_t beforeEnd = model->cursorMoves();
+    for (int row = kCount - kScreen; row < kCount; ++row)
+        model->data(model->index(row, 1));
+    EXPECT_LT(model->cursorMoves() - beforeEnd, 4u * kScreen);
+    EXPECT_EQ(cell(kCount - 1, 1).toStdString(), authorName(kCount - 1));
+    EXPECT_EQ(cell(kCount - kScreen, 1).toStdString(), authorName(kCount - kScreen));
+
+    // Scrolling back a little walks from the rows already known.
+    const uint64_t beforeBack = model->cursorMoves();
+    EXPECT_EQ(cell(kCount - 2 * kScreen, 1).toStdString(), authorName(kCount - 2 * kScreen));
+    EXPECT_LT(model->cursorMoves() - beforeBack, 4u * kScreen);
+    EXPECT_LE(model->rowsRead(), 6u * kScreen);
+
+    // Moving the table to the end finds the row without walking the table.
+    const uint64_t beforeLast = model->cursorMoves();
+    table.last();
+    EXPECT_EQ(model->currentRow(), kCount - 1);
+    EXPECT_LT(model->cursorMoves() - beforeLast, 10u);
+}
+
+} // namespace
