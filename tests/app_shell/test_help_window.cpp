@@ -1,7 +1,7 @@
 #include "app/help_index.h"
 #include "app/help_window.h"
 
-#include "support_shell.h"
+#include "support/gui/scripted_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,6 @@ const QStringList kWindowKeywords = {"Viewer Configuration Title",
 class HelpPagesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        shelltest::ensureApplication();
         for (const QString& page : app::helpPages()) {
             QTextDocument document;
             document.setMarkdown(app::helpPageText(page).value_or(QString()));
@@ -130,7 +129,6 @@ TEST(HeadingSlug, FollowsGitHub) {
               "editing-a-list-list-maintenance");
     EXPECT_EQ(app::headingSlug("What \"Show Tips\" does"), "what-show-tips-does");
 
-    shelltest::ensureApplication();
     QTextDocument document;
     document.setMarkdown("# Tips\n\ntext\n\n## Tips\n\n## Tips\n");
     EXPECT_EQ(app::markHeadingAnchors(document), (QStringList{"tips", "tips-1", "tips-2"}));
@@ -138,7 +136,6 @@ TEST(HeadingSlug, FollowsGitHub) {
 
 class HelpWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { shelltest::ensureApplication(); }
 };
 
 TEST_F(HelpWindowTest, OpensAtContentsAtKeywordsAndFollowsLinksBackAndForth) {

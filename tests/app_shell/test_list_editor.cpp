@@ -1,8 +1,8 @@
 #include "app/list_editor.h"
 
 #include "db/field_catalogue.h"
+#include "support/gui/scripted_seams.h"
 #include "support/temp_dir.h"
-#include "support_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,6 @@ TEST(ListMaintenanceEntries, ListNumbersNameTheFieldsAndCaptionsQuoteTheWord) {
 class ListEditorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        shelltest::ensureApplication();
         authors().setEntries({"Austen", "Byron", "Chaucer"});
         observer = authors().addObserver([this] { ++notified; });
     }
@@ -98,7 +97,7 @@ protected:
         QTest::mouseClick(editor.AddButton(), Qt::LeftButton);
     }
 
-    shelltest::ShellSeams seams;
+    testsupport::ScriptedSeams seams;
     db::PickLists lists;
     int observer = 0;
     int notified = 0;

@@ -2,8 +2,8 @@
 
 #include "db/book_database.h"
 #include "db/field_catalogue.h"
+#include "support/gui/scripted_seams.h"
 #include "support/temp_dir.h"
-#include "support_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,6 @@ private:
 class MaintenanceWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        shelltest::ensureApplication();
         path = QString::fromStdString(dir.file("MASTER.DBF"));
         ASSERT_TRUE(db::makeNewTable(path, seams.messages));
         db::pointTableAt(main.books, path);
@@ -66,24 +65,20 @@ protected:
         }
         main.books.first();
         main.books.deleteRecord(); // Austen
-        seams.messages.clearRecord();
     }
 
-    struct ApplicationFirst {
-        ApplicationFirst() { shelltest::ensureApplication(); }
-    } applicationFirst;
     testsupport::TempDir dir;
     QString path;
-    shelltest::ShellSeams seams;
+    testsupport::ScriptedSeams seams;
     FakeMain main{seams.seams};
 };
 
 TEST_F(MaintenanceWindowTest, PackAndRebuildReopenTheTableAndShowTheCount) {
-    seams.messages.script({MessageAnswer::Yes, MessageAnswer::Yes});
+    seams.messages.expect("Confirm", db::kPackQuestion, MessageAnswer::Yes);
+    seams.messages.expect("Confirm", db::kRebuildQuestion, MessageAnswer::Yes);
     EXPECT_EQ(app::runPackDatabase(main), MaintenanceResult::Done);
     EXPECT_EQ(app::runRebuildIndexes(main), MaintenanceResult::Done);
-    EXPECT_EQ(seams.messages.texts(),
-              (std::vector<std::string>{db::kPackQuestion, db::kRebuildQuestion}));
+    seams.messages.verifyAllShown();
     EXPECT_EQ(main.viewerOptions, 2);
     EXPECT_EQ(main.counts, 2);
     EXPECT_EQ(main.shownCount, 3u);
@@ -91,7 +86,7 @@ TEST_F(MaintenanceWindowTest, PackAndRebuildReopenTheTableAndShowTheCount) {
     main.books.first();
     EXPECT_EQ(main.books.asText(kAuthor), "Byron");
 
-    seams.messages.script({MessageAnswer::No});
+    seams.messages.expect("Confirm", db::kPackQuestion, MessageAnswer::No);
     EXPECT_EQ(app::runPackDatabase(main), MaintenanceResult::Cancelled);
     EXPECT_EQ(main.counts, 2);
 }
@@ -103,20 +98,19 @@ TEST_F(MaintenanceWindowTest, AnotherCopyOfTheProgramHoldingTheTableStopsThePack
     ASSERT_TRUE(holder.waitForStarted(10000));
     ASSERT_TRUE(holder.waitForReadyRead(10000));
 
-    seams.messages.script({MessageAnswer::Yes, MessageAnswer::Yes});
+    seams.messages.expect("Confirm", db::kPackQuestion, MessageAnswer::Yes);
+    seams.messages.expect("Error", db::kPackNeedsExclusiveMessage, MessageAnswer::Ok);
+    seams.messages.expect("Confirm", db::kRebuildQuestion, MessageAnswer::Yes);
+    seams.messages.expect("Error", db::kReindexNeedsExclusiveMessage, MessageAnswer::Ok);
     EXPECT_EQ(app::runPackDatabase(main), MaintenanceResult::Failed);
     EXPECT_EQ(app::runRebuildIndexes(main), MaintenanceResult::Failed);
-    EXPECT_EQ(seams.messages.texts(),
-              (std::vector<std::string>{db::kPackQuestion, db::kPackNeedsExclusiveMessage,
-                                        db::kRebuildQuestion, db::kReindexNeedsExclusiveMessage}));
-    EXPECT_EQ(seams.messages.messages[1].caption, "Error");
+    seams.messages.verifyAllShown();
     EXPECT_TRUE(main.books.isOpen());
     EXPECT_EQ(main.shownCount, 3u);
     EXPECT_EQ(main.books.header().recordCount, 4u) << "nothing packed";
 }
 
 TEST(ProgressRunner, KeepsTheEventLoopRunningAndRethrowsTheWorkersError) {
-    shelltest::ensureApplication();
     QWidget parent;
     int ticks = 0;
     QTimer ticker;
