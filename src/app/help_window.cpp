@@ -107,6 +107,8 @@ void HelpWindow::showContents() {
 void HelpWindow::showKeyword(const QString& keyword) {
     if (std::optional<HelpTarget> target = index_.find(keyword)) {
         note_->hide();
+        keywordBox_->clear();
+        selectNearestKeyword(keyword);
         if (!showTarget(*target, true))
             showNote(tr(kMissingPageNote).arg(keyword));
     } else {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QString>
 
 #include <string>
@@ -143,30 +142,6 @@ TEST_F(MaintenanceTest, AnotherHandleHoldingTheTableStopsBothWithTheirMessage) {
     EXPECT_EQ(viewerOptionsApplied, 2);
     EXPECT_EQ(books.header().recordCount, 5u);
     EXPECT_EQ(authorsInOrder(), (std::vector<std::string>{"Austen", "Dickens", "Eliot"}));
-}
-
-TEST_F(MaintenanceTest, AnotherProcessHoldingTheTableStopsThePack) {
-    QProcess holder;
-    holder.start(QStringLiteral(VOLUMARA_BIN_DIR "/table_child"),
-                 {QStringLiteral("hold"), path, QStringLiteral("shared")});
-    ASSERT_TRUE(holder.waitForStarted(10000));
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    ASSERT_EQ(holder.readLine().trimmed(), "ready");
-
-    messages.script({MessageAnswer::Yes});
-    auto ctx = context();
-    EXPECT_EQ(db::packDatabase(ctx), MaintenanceResult::Failed);
-    EXPECT_EQ(messages.texts(),
-              (std::vector<std::string>{db::kPackQuestion, db::kPackNeedsExclusiveMessage}));
-    EXPECT_TRUE(books.isOpen());
-    EXPECT_EQ(books.header().recordCount, 5u);
-
-    holder.kill();
-    holder.waitForFinished(10000);
-    messages.clearRecord();
-    messages.script({MessageAnswer::Yes});
-    EXPECT_EQ(db::packDatabase(ctx), MaintenanceResult::Done);
-    EXPECT_EQ(books.header().recordCount, 3u);
 }
 
 TEST_F(MaintenanceTest, AFailureAfterTheExclusiveOpenIsToldAsTheEngineReportedIt) {
