@@ -1,10 +1,11 @@
 #include "app/help_index.h"
 #include "app/help_window.h"
 
-#include "support/gui/scripted_seams.h"
+#include "support/gui/modal.h"
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -183,6 +184,27 @@ TEST_F(HelpWindowTest, UnknownKeywordShowsTheIndexAtItsPlaceWithANote) {
     emit help.keywordList()->itemActivated(help.keywordList()->currentItem());
     EXPECT_EQ(help.currentTarget().page, "maintenance.md");
     EXPECT_FALSE(help.noteVisible());
+}
+
+TEST_F(HelpWindowTest, OpenedFromAModalDialogItTakesInputItselfAndFromTheMainWindowItDoesNot) {
+    app::HelpWindow help;
+    QDialog searchWindow;
+    bool checked = false;
+    testsupport::whenModalAppears([&](QWidget* dialog) {
+        help.showKeyword("Search Window");
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_EQ(help.windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(help.currentTarget().page, "search-window.md");
+        help.close();
+        checked = true;
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    searchWindow.exec();
+    EXPECT_TRUE(checked);
+
+    help.showContents();
+    EXPECT_EQ(help.windowModality(), Qt::NonModal);
+    EXPECT_TRUE(help.isVisible());
 }
 
 } // namespace
