@@ -79,6 +79,7 @@ void TAboutBox::showEvent(QShowEvent* event) {
     if (!scaled_) {
         scaled_ = true;
         widgets::scaleAndCentre(*this, windowSizeFactor_, seams_.screen.size());
+        setFixedSize(size()); // a dialog frame: not resizable
         productName_->setText(QString::fromLatin1(db::kProgramTitle));
         version_->setText(QString::fromLatin1(kProgramVersion));
     }

@@ -134,6 +134,7 @@ void TTipOfDay::showEvent(QShowEvent* event) {
     if (!scaled_) {
         scaled_ = true;
         widgets::scaleAndCentre(*this, windowSizeFactor_, seams_.screen.size());
+        setFixedSize(size()); // a dialog frame: not resizable
     }
     QDialog::showEvent(event);
 }
