@@ -210,70 +210,96 @@ void BookTableModel::tableChanged() {
 // An edit or insert ended (stored or cancelled; the table does not say which). The record may
 // have moved in the index order, or been added: fix its row without forgetting the others.
 void BookTableModel::afterRecordStored(bool wasInsert) {
+    // Until the rows are put right the map may be wrong: nothing may walk the table meanwhile.
+    settling_ = true;
     lastState_ = table_.state();
+    const uint32_t recno = table_.recordNumber();
+    enum class Outcome { Reload, InPlace, Moved, Added, Dropped } outcome = Outcome::Reload;
+    int oldRow = -1;
+    int newRow = -1;
+    {
+        CursorGuard guard(*this);
+        try {
+            oldRow = rows_.knownRowOf(recno, wasInsert ? rowCount_ : currentRow_);
+            if (wasInsert) {
+                const uint32_t count = table_.recordCount();
+                if (count == static_cast<uint32_t>(rowCount_) + 1 && recno != 0 && oldRow < 0) {
+                    newRow = rows_.placeNewRecord(recno);
+                    outcome = newRow >= 0 && !rows_.stale() ? Outcome::Added : Outcome::Reload;
+                } else if (count == static_cast<uint32_t>(rowCount_)) {
+                    outcome = Outcome::Dropped; // cancelled
+                }
+            } else if (oldRow >= 0) {
+                outcome = keepsItsPlace(recno, oldRow) ? Outcome::InPlace : Outcome::Moved;
+            }
+        } catch (const std::exception&) {
+            outcome = Outcome::Reload;
+        }
+    }
     if (inserting_) {
         beginRemoveRows({}, rowCount_, rowCount_);
         inserting_ = false;
         endRemoveRows();
     }
-    const uint32_t recno = table_.recordNumber();
-    CursorGuard guard(*this);
-    try {
-        const bool added = wasInsert && recno != 0 && rows_.knownRowOf(recno, rowCount_) < 0 &&
-                           table_.recordCount() == static_cast<uint32_t>(rowCount_) + 1;
-        if (added) {
-            const int row = rows_.placeNewRecord(recno);
-            if (row < 0 || rows_.stale()) {
-                queueReload();
-                return;
-            }
-            insertPlacedRow(row);
-            return;
-        }
-        if (wasInsert) { // cancelled, or the view changed under us
-            if (table_.recordCount() != static_cast<uint32_t>(rowCount_))
-                queueReload();
-            texts_.clear();
-            followTableRecord();
-            return;
-        }
-        // An edit: if the record still sits between the same neighbours nothing moved.
-        const int row = rows_.knownRowOf(recno, currentRow_);
-        bool inPlace = row >= 0;
-        if (inPlace && row > 0) {
-            table_.goToRecord(recno);
-            table_.prior();
-            inPlace = table_.recordNumber() == rows_.recordAt(row - 1);
-        }
-        if (inPlace && row + 1 < rowCount_) {
-            table_.goToRecord(recno);
-            table_.next();
-            inPlace = table_.recordNumber() == rows_.recordAt(row + 1);
-        }
-        if (inPlace && table_.goToRecord(recno)) {
-            texts_.erase(row);
-            emit dataChanged(index(row, 0), index(row, std::max(columnCount() - 1, 0)));
-            setCurrentRow(row);
-            return;
-        }
-        if (row >= 0 && table_.goToRecord(recno)) {
-            // The record moved in the order: take its row out and find its new place.
-            beginRemoveRows({}, row, row);
-            rows_.removeRow(row);
-            --rowCount_;
-            texts_.clear();
-            currentRow_ = -1;
-            endRemoveRows();
-            const int newRow = rows_.placeNewRecord(recno);
-            if (newRow >= 0 && !rows_.stale()) {
-                insertPlacedRow(newRow);
-                return;
+    switch (outcome) {
+    case Outcome::InPlace:
+        texts_.erase(oldRow);
+        settling_ = false;
+        emit dataChanged(index(oldRow, 0), index(oldRow, std::max(columnCount() - 1, 0)));
+        setCurrentRow(oldRow);
+        return;
+    case Outcome::Added:
+        settling_ = false;
+        insertPlacedRow(newRow);
+        return;
+    case Outcome::Dropped:
+        settling_ = false;
+        followTableRecord();
+        return;
+    case Outcome::Moved:
+        beginRemoveRows({}, oldRow, oldRow);
+        rows_.removeRow(oldRow);
+        --rowCount_;
+        texts_.clear();
+        currentRow_ = -1;
+        endRemoveRows();
+        {
+            CursorGuard guard(*this);
+            try {
+                newRow = rows_.placeNewRecord(recno);
+            } catch (const std::exception&) {
+                newRow = -1;
             }
         }
-    } catch (const std::exception&) {
-        // Fall through to a full reload.
+        settling_ = false;
+        if (newRow >= 0 && !rows_.stale()) {
+            insertPlacedRow(newRow);
+            return;
+        }
+        break;
+    case Outcome::Reload:
+        break;
     }
-    queueReload();
+    settling_ = false;
+    resetRows();
+}
+
+// Whether a record just edited still sits between the neighbours it had on `row` (a neighbour
+// not known counts as moved: placing the record again is right either way).
+bool BookTableModel::keepsItsPlace(uint32_t recno, int row) {
+    if (row > 0) {
+        table_.goToRecord(recno);
+        table_.prior();
+        if (table_.recordNumber() != rows_.knownRecordAt(row - 1))
+            return false;
+    }
+    if (row + 1 < rowCount_) {
+        table_.goToRecord(recno);
+        table_.next();
+        if (table_.recordNumber() != rows_.knownRecordAt(row + 1))
+            return false;
+    }
+    return true;
 }
 
 // Announces the row placed by RecordRows::placeNewRecord and makes it current; cached texts of
@@ -287,12 +313,15 @@ void BookTableModel::insertPlacedRow(int row) {
         shifted[cached >= row ? cached + 1 : cached] = std::move(texts);
     texts_ = std::move(shifted);
     endInsertRows();
+    moveToRow(row);
     setCurrentRow(row);
 }
 
 uint32_t BookTableModel::recordAt(int row) {
     if (row < 0 || row >= rowCount_)
         return 0;
+    if (settling_)
+        return rows_.knownRecordAt(row);
     CursorGuard guard(*this);
     try {
         return rows_.recordAt(row);
@@ -304,7 +333,7 @@ uint32_t BookTableModel::recordAt(int row) {
 bool BookTableModel::moveToRow(int row) {
     if (inserting_ && row == insertedRow())
         return true;
-    if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
+    if (!table_.isOpen() || table_.state() != table::Table::State::Browse || settling_)
         return false;
     const uint32_t recno = recordAt(row);
     if (recno == 0)

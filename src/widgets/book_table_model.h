@@ -116,6 +116,7 @@ private:
     void resetRows();
     void afterRecordStored(bool wasInsert);
     void insertPlacedRow(int row);
+    bool keepsItsPlace(uint32_t recno, int row);
     void followTableRecord();
     void queueReload() const;
     const QStringList* rowTexts(int row) const;
@@ -144,6 +145,7 @@ private:
     mutable uint64_t ownMoves_ = 0;
     int checkOutField_ = -1;
     bool inserting_ = false;
+    bool settling_ = false; // rows are being put right after a post: no walking meanwhile
     mutable bool reloadQueued_ = false;
 };
 

@@ -43,7 +43,8 @@ void BookTableModel::readRows(int row) const {
         for (int current = row; current < end; ++current) {
             if (texts_.count(current) != 0)
                 continue;
-            const uint32_t recno = rows_.recordAt(current);
+            const uint32_t recno =
+                settling_ ? rows_.knownRecordAt(current) : rows_.recordAt(current);
             if (recno == 0)
                 break;
             if (table_.recordNumber() != recno) {
@@ -214,7 +215,25 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         return false;
     }
     --busy_;
-    afterRecordStored(false);
+    lastState_ = table_.state();
+    texts_.erase(row);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    // The record may have moved in the index order; the grid's cell editor is still closing, so
+    // its row is moved once control is back in the event loop.
+    const uint32_t recno = table_.recordNumber();
+    settling_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, recno] {
+            if (table_.isOpen() && table_.state() == table::Table::State::Browse &&
+                table_.recordNumber() == recno) {
+                afterRecordStored(false);
+            } else {
+                settling_ = false;
+                resetRows();
+            }
+        },
+        Qt::QueuedConnection);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "db/field_catalogue.h"
 #include "widgets/grid_delegates.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -170,6 +171,18 @@ void RecordGrid::setOptions(const GridOptions& options) {
 
 void RecordGrid::reload() {
     model_->reload();
+}
+
+void RecordGrid::finishCellEdit() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = QApplication::focusWidget();
+    while (editor != nullptr && editor->parentWidget() != viewport())
+        editor = editor->parentWidget();
+    if (editor == nullptr)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 bool RecordGrid::confirmAndDelete() {

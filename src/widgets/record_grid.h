@@ -11,6 +11,9 @@
 //     grid->setOptions(options);
 //     navigator->setGrid(grid);
 //
+// The table and the messages must outlive the grid (declare MyTable before the widgets, or
+// destroy the grid first).
+//
 // After a search, end of search, sort order, import or a change made in the edit window call
 // reload(); opening and closing the table are noticed by themselves.
 
@@ -64,6 +67,8 @@ public:
     PickListDelegate* pickListEditor(int fieldNumber) const;
 
     void reload(); // see BookTableModel::reload
+    // Stores the text of a cell editor that is open (before posting or moving elsewhere).
+    void finishCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
     // record on Yes. Returns whether a record was deleted. Ctrl+Del in the grid does this while
     // editing is on.

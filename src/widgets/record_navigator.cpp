@@ -174,6 +174,8 @@ void RecordNavigator::act(Button which) {
         return;
     if (browse_ && which > Button::Last)
         return; // a browsing run never changes the table
+    if (which != Button::Cancel)
+        grid->finishCellEdit();
     BookTableModel& model = grid->bookModel();
     const int rows = model.rowCount();
     const int row = model.currentRow();

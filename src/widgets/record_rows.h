@@ -37,6 +37,10 @@ public:
     void insertPlaced();
     // Row `row` left the view (its record was deleted or moved): the rows below move up.
     void removeRow(int row);
+    // The record on `row` when already known, else 0; never moves the cursor.
+    uint32_t knownRecordAt(int row) const {
+        return row >= 0 && row < rowCount() ? recnos_[static_cast<size_t>(row)] : 0;
+    }
     // A row already known to hold `recno` near `hint`, without moving the cursor; -1 if none.
     int knownRowOf(uint32_t recno, int hint) const;
 

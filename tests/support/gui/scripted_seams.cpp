@@ -48,6 +48,7 @@ db::MessageAnswer StrictMessages::show(const std::string& caption, const std::st
         ADD_FAILURE() << "Message box [" << caption << "]: \"" << text << "\" shown where ["
                       << next.caption.value_or("any caption") << "]: \""
                       << next.text.value_or("any text") << "\" was expected";
+        expected_.pop_front(); // one failure per wrong box, not one more at the end
         return cancelled;
     }
     expected_.pop_front();
