@@ -8,6 +8,10 @@ void RecentFiles::setEntry(int index, const QString& path) {
 }
 
 void RecentFiles::update(const QString& oldPath, const QString& newPath) {
+    // Opening the table that is already open would otherwise list it as its own predecessor
+    // and push a real entry off the end.
+    if (oldPath == newPath)
+        return;
     for (int k = 0; k < kCount; ++k) {
         if (entries_[static_cast<size_t>(k)] != newPath)
             continue;

@@ -14,7 +14,8 @@ public:
     static constexpr int kCount = 5;
     static constexpr qsizetype kMaxPathLength = 255;
 
-    // After a successful open or create: `newPath` leaves the list if it is in it (exact,
+    // After a successful open or create (nothing happens when both paths are the same, so the
+    // open table never enters the list): `newPath` leaves the list if it is in it (exact,
     // case-sensitive comparison), the rest move down one place and `oldPath` (possibly empty)
     // becomes the first entry.
     void update(const QString& oldPath, const QString& newPath);

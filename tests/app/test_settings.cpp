@@ -207,6 +207,11 @@ TEST(RecentFiles, UpdateRemovesTheNewPathAndPutsTheOldOneFirst) {
     EXPECT_EQ(full.entry(0), "Y");
     EXPECT_EQ(full.entry(2), "A");
     EXPECT_EQ(full.entry(4), "D");
+
+    // Reopening the table that is open changes nothing: the list never holds the open table.
+    full.update("Q", "Q");
+    EXPECT_EQ(full.entry(0), "Y");
+    EXPECT_EQ(full.entry(4), "D");
 }
 
 TEST(RecentFiles, MenuShowsOnlyEntriesThatAreSet) {
