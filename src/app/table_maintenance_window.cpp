@@ -1,5 +1,7 @@
 #include "app/table_maintenance_window.h"
 
+#include "db/book_database.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
