@@ -1,0 +1,105 @@
+#include "db/table_maintenance.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace db {
+
+namespace {
+
+struct Operation {
+    const char* question;
+    const char* needsExclusiveMessage;
+    const char* failedSentence; // first sentence of the message for other failures
+    void (table::Table::*work)(const table::Progress&);
+};
+
+const Operation kPack{kPackQuestion, kPackNeedsExclusiveMessage, "Unable to pack table.",
+                      &table::Table::pack};
+const Operation kRebuild{kRebuildQuestion, kReindexNeedsExclusiveMessage,
+                         "Unable to reindex table.", &table::Table::regenerateIndexes};
+
+struct Failure {
+    bool exclusiveOpenFailed = true;
+    std::string reason;
+};
+
+// Opens a second handle on the same file exclusively and runs the operation on it. A failure
+// to open means someone else holds the file; a later failure is the engine's own.
+std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const Operation& op) {
+    const std::string directory = context.table.directory();
+    const std::string name = context.table.tableName();
+    bool opened = false;
+    EngineWork work = [&](const table::Progress& progress) {
+        table::Table exclusive;
+        exclusive.setDirectory(directory);
+        exclusive.setTableName(name);
+        exclusive.setOpenMode(table::OpenMode::Exclusive);
+        exclusive.open();
+        opened = true;
+        (exclusive.*op.work)(progress);
+        exclusive.close();
+    };
+    try {
+        if (context.runWork)
+            context.runWork(work);
+        else
+            work({});
+    } catch (const std::exception& error) {
+        return Failure{!opened, error.what()};
+    }
+    return std::nullopt;
+}
+
+// Opens the grid's handle shared again; the engine's message when even that fails.
+std::optional<std::string> reopenShared(MaintenanceContext& context, const std::string& tag) {
+    context.table.setOpenMode(table::OpenMode::Shared);
+    context.table.selectTag(tag);
+    try {
+        context.table.open();
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    }
+    if (context.applyViewerOptions)
+        context.applyViewerOptions();
+    return std::nullopt;
+}
+
+MaintenanceResult run(MaintenanceContext& context, const Operation& op) {
+    if (context.messages.show("Confirm", op.question, MessageIcon::Question, MessageButtons::YesNo,
+                              MessageAnswer::No) != MessageAnswer::Yes)
+        return MaintenanceResult::Cancelled;
+
+    const std::string tag = context.table.selectedTag();
+    context.table.close();
+    std::optional<Failure> failure = runOnExclusiveHandle(context, op);
+    std::optional<std::string> reopenFailure = reopenShared(context, tag);
+
+    if (failure) {
+        context.messages.beep(BeepKind::Warning);
+        // Only a refused exclusive open is about other users; anything else (a full disk, a
+        // damaged file) is told as the engine reported it rather than blamed on other users.
+        context.messages.error(failure->exclusiveOpenFailed
+                                   ? std::string(op.needsExclusiveMessage)
+                                   : std::string(op.failedSentence) + "  " + failure->reason);
+    }
+    if (reopenFailure) {
+        if (!failure)
+            context.messages.beep(BeepKind::Warning);
+        context.messages.error(*reopenFailure);
+    }
+    return failure || reopenFailure ? MaintenanceResult::Failed : MaintenanceResult::Done;
+}
+
+} // namespace
+
+MaintenanceResult packDatabase(MaintenanceContext& context) {
+    return run(context, kPack);
+}
+
+MaintenanceResult rebuildIndexes(MaintenanceContext& context) {
+    return run(context, kRebuild);
+}
+
+} // namespace db
