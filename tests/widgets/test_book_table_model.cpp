@@ -110,6 +110,12 @@ TEST_F(BookTableModelTest, RowsFollowTheIndexTagAndColumnsTheDisplayProperties) 
     EXPECT_EQ(columns[0].widthChars, 33);
     EXPECT_EQ(columns[1].fieldIndex, kTitleField);
 
+    // A column naming a field the table lacks stays blank; nothing else suffers.
+    model->setColumns({{99, "Missing", 5}, {kAuthorField, "Author", 20}});
+    EXPECT_EQ(cell(3, 0), "");
+    EXPECT_EQ(cell(3, 1).toStdString(), authorName(3));
+    model->setColumns({{kTitleField, "Title", 20}});
+
     // Physical order without a tag.
     table.selectTag("");
     model->reload();
