@@ -112,6 +112,7 @@ void BookTableModel::resetRows() {
     lastState_ = table_.state();
     texts_.clear();
     reloadQueued_ = false;
+    readErrorShown_ = false;
     rowCount_ = 0;
     try {
         rowCount_ = wasOpen_
@@ -403,8 +404,8 @@ void BookTableModel::insertPlacedRow(int row) {
 uint32_t BookTableModel::recordAt(int row) {
     if (row < 0 || row >= rowCount_)
         return 0;
-    if (settling_)
-        return rows_.knownRecordAt(row);
+    if (settling_ || table_.state() != table::Table::State::Browse)
+        return rows_.knownRecordAt(row); // walking now would post the edit
     CursorGuard guard(*this);
     try {
         return rows_.recordAt(row);

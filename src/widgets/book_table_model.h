@@ -165,6 +165,7 @@ private:
     bool inserting_ = false;
     bool settling_ = false; // rows are being put right after a post: no walking meanwhile
     mutable bool reloadQueued_ = false;
+    mutable bool readErrorShown_ = false;
     int walkLimit_ = 20000;
     mutable int longWalkTarget_ = -1;
     bool findPending_ = false;

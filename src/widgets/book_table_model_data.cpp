@@ -63,13 +63,27 @@ void BookTableModel::readRows(int row) const {
             }
             QStringList texts;
             texts.reserve(static_cast<qsizetype>(columns_.size()));
-            for (const ColumnSpec& column : columns_)
-                texts.push_back(QString::fromStdString(table_.asText(column.fieldIndex)));
+            const int fields = table_.fieldCount();
+            for (const ColumnSpec& column : columns_) {
+                const bool known = column.fieldIndex >= 0 && column.fieldIndex < fields;
+                texts.push_back(known ? QString::fromStdString(table_.asText(column.fieldIndex))
+                                      : QString());
+            }
             texts_[current] = std::move(texts);
             ++rowsRead_;
         }
-    } catch (const std::exception&) {
-        queueReload();
+    } catch (const std::exception& error) {
+        // A record that cannot be read (a damaged file) shows blank; the user is told once, after
+        // the painting, and the rows are not read again and again.
+        for (int current = row; current < std::min(row + kReadAheadRows, rowCount_); ++current)
+            texts_.try_emplace(current, QStringList());
+        if (!readErrorShown_) {
+            readErrorShown_ = true;
+            auto* self = const_cast<BookTableModel*>(this);
+            const std::string text = error.what();
+            QMetaObject::invokeMethod(
+                self, [self, text] { self->messages_.error(text); }, Qt::QueuedConnection);
+        }
     }
     if (rows_.stale())
         queueReload();

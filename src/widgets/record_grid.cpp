@@ -73,6 +73,8 @@ void RecordGrid::applyColumnDelegates() {
         return;
     for (int column = 0; column < columns; ++column) {
         const int field = model_->fieldIndexAt(column);
+        if (field < 0 || field >= model_->table().fieldCount())
+            continue;
         const std::string name = model_->table().fieldDescriptor(field).name;
         const int number = db::fieldNumberByName(name);
         if (db::sameFieldName(name, "CheckOut"))

@@ -110,6 +110,12 @@ TEST_F(BookTableModelTest, RowsFollowTheIndexTagAndColumnsTheDisplayProperties) 
     EXPECT_EQ(columns[0].widthChars, 33);
     EXPECT_EQ(columns[1].fieldIndex, kTitleField);
 
+    // A column naming a field the table lacks stays blank; nothing else suffers.
+    model->setColumns({{99, "Missing", 5}, {kAuthorField, "Author", 20}});
+    EXPECT_EQ(cell(3, 0), "");
+    EXPECT_EQ(cell(3, 1).toStdString(), authorName(3));
+    model->setColumns({{kTitleField, "Title", 20}});
+
     // Physical order without a tag.
     table.selectTag("");
     model->reload();
@@ -370,6 +376,87 @@ TEST_F(BookTableModelTest, FarRowsArriveLaterWithoutBlockingThePainting) {
     EXPECT_FALSE(model->walkPending());
     QApplication::processEvents();
     EXPECT_EQ(model->currentRow(), 3);
+}
+
+} // namespace
+
+namespace {
+
+// Rows kept up to date piece by piece (inserts, deletes, moved keys, far reads) must always be
+// what a fresh walk of the table shows.
+TEST_F(BookTableModelTest, RowsStayInStepWithTheTableThroughManyChanges) {
+    open(300);
+    model->setEditingEnabled(true);
+    model->setSynchronousWalkLimit(40);
+    auto tableOrder = [this] {
+        table::Table reader;
+        reader.setDirectory(dir.path().string());
+        reader.setTableName("BOOKS");
+        reader.setOpenMode(table::OpenMode::ReadOnly);
+        reader.selectTag("NewIndex");
+        reader.open();
+        std::vector<std::string> authors;
+        for (reader.first(); !reader.eof() && reader.recordNumber() != 0; reader.next())
+            authors.push_back(reader.asText(kAuthorField));
+        return authors;
+    };
+    auto finishWalks = [this] {
+        for (int rounds = 0; model->walkPending() && rounds < 10000; ++rounds)
+            QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    unsigned seed = 12345;
+    auto next = [&seed](int bound) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(bound));
+    };
+    for (int step = 0; step < 60; ++step) {
+        const int rows = model->rowCount();
+        const int row = next(rows);
+        switch (step % 4) {
+        case 0: // a far read, then a key change that moves the record
+            cell(row, 1);
+            finishWalks();
+            ASSERT_TRUE(model->setData(model->index(row, 1),
+                                       QString::fromStdString(authorName(next(400)) + "k")));
+            break;
+        case 1:
+            finishWalks();
+            ASSERT_TRUE(model->moveToRow(row)) << step;
+            ASSERT_TRUE(model->deleteCurrent()) << step;
+            break;
+        case 2:
+            ASSERT_TRUE(model->beginInsert());
+            model->setData(model->index(rows, 1),
+                           QString::fromStdString(authorName(next(400)) + "n"));
+            ASSERT_TRUE(model->post());
+            break;
+        case 3: // the table moved by someone else
+            table.findNearest(authorName(next(300)).substr(0, 11));
+            break;
+        }
+        finishWalks();
+        const std::vector<std::string> expected = tableOrder();
+        ASSERT_EQ(model->rowCount(), static_cast<int>(expected.size())) << "step " << step;
+        // A few scattered rows (so that the rows found stay in separate stretches), and every
+        // row now and then.
+        std::vector<int> checked;
+        for (int i = 0; i < 4; ++i)
+            checked.push_back(next(model->rowCount()));
+        if (step % 15 == 14)
+            for (int r = 0; r < model->rowCount(); ++r)
+                checked.push_back(r);
+        for (int r : checked) {
+            cell(r, 1);
+            finishWalks();
+            ASSERT_EQ(cell(r, 1).toStdString(), expected[static_cast<size_t>(r)])
+                << "step " << step << " row " << r;
+        }
+        finishWalks();
+        ASSERT_GE(model->currentRow(), 0) << "step " << step;
+        ASSERT_EQ(cell(model->currentRow(), 1).toStdString(), table.asText(kAuthorField))
+            << "step " << step;
+    }
 }
 
 } // namespace
