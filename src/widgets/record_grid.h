@@ -70,8 +70,8 @@ public:
     // Stores the text of a cell editor that is open (before posting or moving elsewhere).
     void finishCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
-    // record on Yes. Returns whether a record was deleted. Ctrl+Del in the grid does this while
-    // editing is on.
+    // record on Yes. Returns whether a record was deleted. While editing is on, Ctrl+Del in the
+    // grid does this, Insert starts a new record and Esc drops an edit not yet stored.
     bool confirmAndDelete();
 
 signals:

@@ -185,6 +185,33 @@ TEST_F(RecordGridTest, DeleteAsksFirstAndNoKeepsTheRecord) {
     EXPECT_EQ(presses.size(), 2u);
 }
 
+TEST_F(RecordGridTest, KeysInsertDeleteAndCancelOnlyWhileEditingIsOn) {
+    grid->setCurrentIndex(grid->model()->index(2, 0));
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(grid.get(), Qt::Key_Insert);
+    EXPECT_EQ(table.recordCount(), 25u);
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+
+    widgets::GridOptions options;
+    options.editing = true;
+    grid->setOptions(options);
+    grid->show();
+    grid->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+    seams.messages.expect("Confirm", "Delete this record?", db::MessageAnswer::Yes);
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table.recordCount(), 24u);
+    QTest::keyClick(grid.get(), Qt::Key_Insert);
+    EXPECT_EQ(table.state(), table::Table::State::Insert);
+    EXPECT_EQ(grid->currentIndex().row(), 24);
+    ASSERT_NE(QApplication::focusWidget(), grid.get());           // the cell editor is open
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // closes the cell editor
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // drops the new record
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+    EXPECT_EQ(grid->model()->rowCount(), 24);
+    grid->close();
+}
+
 TEST_F(RecordGridTest, BrowseModeShowsOnlyTheMovesAndChangesNothing) {
     navigator->show();
     navigator->setBrowseMode(true);
