@@ -294,4 +294,12 @@ void applyUserFonts(QWidget& window, const UserFonts& fonts) {
     }
 }
 
+void prepareToShow(QWidget& window, const DesignGeometry* design, double factor, QSize screen,
+                   const UserFonts& fonts) {
+    if (design != nullptr)
+        design->restore(window);
+    scaleAndCentre(window, factor, screen);
+    applyUserFonts(window, fonts);
+}
+
 } // namespace widgets

@@ -101,4 +101,9 @@ struct UserFonts {
 // button font for Button. Other kinds (tool buttons, panels, tab widgets ...) are left alone.
 void applyUserFonts(QWidget& window, const UserFonts& fonts);
 
+// What every window but the main one does when shown: put its design geometry back (when it
+// keeps one), scale and centre it by the window-size factor, and give it the user fonts.
+void prepareToShow(QWidget& window, const DesignGeometry* design, double factor, QSize screen,
+                   const UserFonts& fonts);
+
 } // namespace widgets

@@ -228,3 +228,23 @@ TEST(WindowGeometry, RecordGridCountsAsOneComponentAndKeepsItsOwnFont) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(WindowGeometry, ShowingAgainRestoresScalesAndDressesWithoutCompounding) {
+    DesignedWindow designed;
+    testsupport::StrictMessages messages;
+    widgets::DesignGeometry design;
+    design.record(designed.window, messages);
+    widgets::UserFonts fonts;
+    fonts.edit = QFont("DejaVu Sans Mono", 30);
+    for (int shown = 0; shown < 3; ++shown)
+        widgets::prepareToShow(designed.window, &design, 1.6, {1024, 768}, fonts);
+    EXPECT_EQ(designed.window.size(), QSize(640, 480));
+    EXPECT_EQ(designed.edit->geometry(), QRect(128, 16, 320, 35));
+    EXPECT_NEAR(designed.edit->font().pointSizeF(), 16.0, 0.01);
+    EXPECT_EQ(designed.edit->font().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(designed.window.pos(), QPoint(192, 144));
+}
+
+} // namespace
