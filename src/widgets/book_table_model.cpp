@@ -224,8 +224,19 @@ void BookTableModel::tableChanged() {
     }
     if (state != before)
         emit editStateChanged();
-    if (state == table::Table::State::Browse)
-        followTableRecord();
+    if (state == table::Table::State::Browse && !followQueued_) {
+        // A move made elsewhere is followed once control is back in the event loop: code that
+        // walks the whole table (a report, an export) then costs the grid nothing per record.
+        followQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followQueued_ = false;
+                if (busy_ == 0 && !settling_)
+                    followTableRecord();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // An edit or insert ended (stored or cancelled; the table does not say which). The record may
