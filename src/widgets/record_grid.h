@@ -6,10 +6,15 @@
 //
 //     auto* grid = new widgets::RecordGrid(myTable, seams.messages, this);
 //     grid->setObjectName("ViewerGrid");
-//     grid->setPickLists(pickLists);
-//     grid->setColumns(widgets::columnsFromTableDisplay(myTable));
-//     grid->setOptions(options);
+//     grid->setPickLists(pickLists);          // the nine grid drop-downs
+//     auto* navigator = new widgets::RecordNavigator(seams.messages, this);
 //     navigator->setGrid(grid);
+//     navigator->setBrowseMode(browseMode);
+//     connect(navigator, &widgets::RecordNavigator::pressed, this, [this] { DisplayCount(); });
+//
+//     // SetViewerOptions, after setting the table's display properties:
+//     grid->setColumns(widgets::columnsFromTableDisplay(myTable));
+//     grid->setOptions(widgets::gridOptionsFromSettings(settings));  // grid_settings.h
 //
 // The table and the messages must outlive the grid (declare MyTable before the widgets, or
 // destroy the grid first).
