@@ -106,21 +106,24 @@ int BookTableModel::insertedRow() const {
 }
 
 void BookTableModel::resetRows() {
+    // Counted before the reset starts, so that an error box cannot show a half-reset model.
+    const bool open = table_.isOpen();
+    int count = 0;
+    std::string countError;
+    try {
+        count =
+            open ? static_cast<int>(std::min<uint32_t>(table_.recordCount(), INT32_MAX - 1)) : 0;
+    } catch (const std::exception& error) {
+        countError = error.what();
+    }
     beginResetModel();
-    wasOpen_ = table_.isOpen();
+    wasOpen_ = open;
     openPath_ = wasOpen_ ? table_.dbfPath() : std::string();
     lastState_ = table_.state();
     texts_.clear();
     reloadQueued_ = false;
     readErrorShown_ = false;
-    rowCount_ = 0;
-    try {
-        rowCount_ = wasOpen_
-                        ? static_cast<int>(std::min<uint32_t>(table_.recordCount(), INT32_MAX - 1))
-                        : 0;
-    } catch (const std::exception& error) {
-        reportError(error);
-    }
+    rowCount_ = count;
     rows_.reset(rowCount_);
     longWalkTarget_ = -1;
     findPending_ = false;
@@ -129,6 +132,8 @@ void BookTableModel::resetRows() {
     checkOutField_ = wasOpen_ ? table_.fieldIndex("CheckOut") : -1;
     currentRow_ = -1;
     endResetModel();
+    if (!countError.empty())
+        messages_.error(countError);
     if (inserting_)
         setCurrentRow(insertedRow());
     else
@@ -219,8 +224,19 @@ void BookTableModel::tableChanged() {
     }
     if (state != before)
         emit editStateChanged();
-    if (state == table::Table::State::Browse)
-        followTableRecord();
+    if (state == table::Table::State::Browse && !followQueued_) {
+        // A move made elsewhere is followed once control is back in the event loop: code that
+        // walks the whole table (a report, an export) then costs the grid nothing per record.
+        followQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followQueued_ = false;
+                if (busy_ == 0 && !settling_)
+                    followTableRecord();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // An edit or insert ended (stored or cancelled; the table does not say which). The record may

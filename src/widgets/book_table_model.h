@@ -5,7 +5,8 @@
 // a few hundred rows at a time, so opening a table of a million records reads only the first
 // screen. The model keeps the table's current record and the grid's current row in step: a row
 // chosen in the grid becomes the table's current record (so Delete and Edit act on it), and a
-// move of the table made elsewhere (locate, edit window) moves the current row.
+// move of the table made elsewhere (locate, edit window) moves the current row once control is
+// back in the event loop.
 //
 // The cursor is never moved while the table is editing or inserting (that would post the edit);
 // rows not yet read then show blank until the edit ends. To read rows the model moves the cursor
@@ -166,6 +167,7 @@ private:
     bool settling_ = false; // rows are being put right after a post: no walking meanwhile
     mutable bool reloadQueued_ = false;
     mutable bool readErrorShown_ = false;
+    bool followQueued_ = false;
     int walkLimit_ = 20000;
     mutable int longWalkTarget_ = -1;
     bool findPending_ = false;

@@ -29,7 +29,9 @@ private:
 
 // QFileDialog (Qt's own widget dialog, so the filters behave the same everywhere). Each filter's
 // patterns are widened to match both letter cases ("*.DBF" also matches "x.dbf"), since Linux
-// file names are case-sensitive and tables arrive from Windows in either case.
+// file names are case-sensitive and tables arrive from Windows in either case. Open dialogs
+// accept only existing files; save dialogs ask before replacing an existing file and add the
+// default suffix to a name typed without one.
 class QtFileDialogs : public FileDialogs {
 public:
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;

@@ -206,6 +206,17 @@ void RecordGrid::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier &&
+        options_.editing && !model_->isEditing()) {
+        if (model_->beginInsert()) {
+            const int column = std::max(currentIndex().column(), 0);
+            const QModelIndex cell = model_->index(model_->currentRow(), column);
+            scrollTo(cell);
+            edit(cell);
+        }
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape && model_->isEditing() &&
         state() != QAbstractItemView::EditingState) {
         model_->cancel();

@@ -6,10 +6,15 @@
 //
 //     auto* grid = new widgets::RecordGrid(myTable, seams.messages, this);
 //     grid->setObjectName("ViewerGrid");
-//     grid->setPickLists(pickLists);
-//     grid->setColumns(widgets::columnsFromTableDisplay(myTable));
-//     grid->setOptions(options);
+//     grid->setPickLists(pickLists);          // the nine grid drop-downs
+//     auto* navigator = new widgets::RecordNavigator(seams.messages, this);
 //     navigator->setGrid(grid);
+//     navigator->setBrowseMode(browseMode);
+//     connect(navigator, &widgets::RecordNavigator::pressed, this, [this] { DisplayCount(); });
+//
+//     // SetViewerOptions, after setting the table's display properties:
+//     grid->setColumns(widgets::columnsFromTableDisplay(myTable));
+//     grid->setOptions(widgets::gridOptionsFromSettings(settings));  // grid_settings.h
 //
 // The table and the messages must outlive the grid (declare MyTable before the widgets, or
 // destroy the grid first).
@@ -70,8 +75,8 @@ public:
     // Stores the text of a cell editor that is open (before posting or moving elsewhere).
     void finishCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
-    // record on Yes. Returns whether a record was deleted. Ctrl+Del in the grid does this while
-    // editing is on.
+    // record on Yes. Returns whether a record was deleted. While editing is on, Ctrl+Del in the
+    // grid does this, Insert starts a new record and Esc drops an edit not yet stored.
     bool confirmAndDelete();
 
 signals:

@@ -175,8 +175,40 @@ std::vector<QWidget*> windowComponents(QWidget& window) {
 
 // --- Design geometry -------------------------------------------------------------------------
 
+namespace {
+
+DesignGeometry::Component designOf(QWidget& widget, bool keepsFont) {
+    const QFont font = widget.font();
+    return {&widget,
+            widget.geometry(),
+            widget.minimumSize(),
+            widget.maximumSize(),
+            keepsFont && font.pointSizeF() > 0 ? font.pointSizeF() : -1.0,
+            keepsFont && font.pointSizeF() <= 0 ? font.pixelSize() : -1};
+}
+
+void restoreDesign(const DesignGeometry::Component& component) {
+    QWidget* widget = component.widget.data();
+    if (widget == nullptr)
+        return;
+    if (component.pointSize > 0 || component.pixelSize > 0) {
+        QFont font = widget->font();
+        if (component.pointSize > 0)
+            font.setPointSizeF(component.pointSize);
+        else
+            font.setPixelSize(component.pixelSize);
+        widget->setFont(font);
+    }
+    widget->setMinimumSize(component.minimumSize);
+    widget->setMaximumSize(component.maximumSize);
+    widget->setGeometry(component.geometry);
+}
+
+} // namespace
+
 void DesignGeometry::record(QWidget& window, db::UserMessages& messages) {
     components_.clear();
+    others_.clear();
     clientSize_ = window.size();
     minimumSize_ = window.minimumSize();
     maximumSize_ = window.maximumSize();
@@ -184,18 +216,15 @@ void DesignGeometry::record(QWidget& window, db::UserMessages& messages) {
     bool tooMany = false;
     for (QWidget* widget : windowComponents(window)) {
         const ComponentKind kind = componentKind(*widget);
-        if (kind == ComponentKind::Other)
+        if (kind != ComponentKind::Other &&
+            static_cast<int>(components_.size()) < kMaxRecordedComponents) {
+            components_.push_back(designOf(*widget, kind != ComponentKind::Bevel));
             continue;
-        if (static_cast<int>(components_.size()) == kMaxRecordedComponents) {
-            tooMany = true;
-            break;
         }
-        const QFont font = widget->font();
-        const bool keepsFont = kind != ComponentKind::Bevel;
-        components_.push_back({widget, widget->geometry(), widget->minimumSize(),
-                               widget->maximumSize(),
-                               keepsFont && font.pointSizeF() > 0 ? font.pointSizeF() : -1.0,
-                               keepsFont && font.pointSizeF() <= 0 ? font.pixelSize() : -1});
+        tooMany = tooMany || kind != ComponentKind::Other;
+        // Everything else is kept too, quietly, so that scaling never compounds on it either:
+        // the window would otherwise grow a little more each time it is shown.
+        others_.push_back(designOf(*widget, widget->testAttribute(Qt::WA_SetFont)));
     }
     recorded_ = true;
     if (tooMany)
@@ -209,22 +238,10 @@ void DesignGeometry::restore(QWidget& window) const {
     window.setMinimumSize(minimumSize_);
     window.setMaximumSize(maximumSize_);
     window.resize(clientSize_);
-    for (const Component& component : components_) {
-        QWidget* widget = component.widget.data();
-        if (widget == nullptr)
-            continue;
-        if (component.pointSize > 0 || component.pixelSize > 0) {
-            QFont font = widget->font();
-            if (component.pointSize > 0)
-                font.setPointSizeF(component.pointSize);
-            else
-                font.setPixelSize(component.pixelSize);
-            widget->setFont(font);
-        }
-        widget->setMinimumSize(component.minimumSize);
-        widget->setMaximumSize(component.maximumSize);
-        widget->setGeometry(component.geometry);
-    }
+    for (const Component& component : components_)
+        restoreDesign(component);
+    for (const Component& component : others_)
+        restoreDesign(component);
 }
 
 // --- Scaling -----------------------------------------------------------------------------------
@@ -292,6 +309,14 @@ void applyUserFonts(QWidget& window, const UserFonts& fonts) {
         font.setStrikeOut(source->strikeOut());
         widget->setFont(font);
     }
+}
+
+void prepareToShow(QWidget& window, const DesignGeometry* design, double factor, QSize screen,
+                   const UserFonts& fonts) {
+    if (design != nullptr)
+        design->restore(window);
+    scaleAndCentre(window, factor, screen);
+    applyUserFonts(window, fonts);
 }
 
 } // namespace widgets

@@ -58,13 +58,14 @@ public:
     // Records the client size (and size limits and font of the window) and, for the first
     // kMaxRecordedComponents components of a kind other than Other, their geometry and font
     // size (not for bevels). Shows kTooManyComponentsMessage (caption "Error") through
-    // `messages` when the window has more. Call once, when the window has been built.
+    // `messages` when the window has more. The components beyond the limit, and those of kind
+    // Other, are kept as well without counting, so that showing a window again never lets the
+    // scale compound on any of them. Call once, when the window has been built.
     void record(QWidget& window, db::UserMessages& messages);
     // Puts the recorded geometry and font sizes back (components destroyed since are skipped).
     void restore(QWidget& window) const;
     bool recorded() const { return recorded_; }
 
-private:
     struct Component {
         QPointer<QWidget> widget;
         QRect geometry;
@@ -73,11 +74,14 @@ private:
         qreal pointSize; // < 0 when not kept (bevels) or when the font is sized in pixels
         int pixelSize;   // < 0 unless the font is sized in pixels
     };
+
+private:
     QSize clientSize_;
     QSize minimumSize_;
     QSize maximumSize_;
     QFont windowFont_;
     std::vector<Component> components_;
+    std::vector<Component> others_; // beyond the limit, or of kind Other
     bool recorded_ = false;
 };
 
@@ -100,5 +104,10 @@ struct UserFonts {
 // RadioButton and GroupBox; the edit font for Grid, LineEdit, MaskedEdit and ComboBox; the
 // button font for Button. Other kinds (tool buttons, panels, tab widgets ...) are left alone.
 void applyUserFonts(QWidget& window, const UserFonts& fonts);
+
+// What every window but the main one does when shown: put its design geometry back (when it
+// keeps one), scale and centre it by the window-size factor, and give it the user fonts.
+void prepareToShow(QWidget& window, const DesignGeometry* design, double factor, QSize screen,
+                   const UserFonts& fonts);
 
 } // namespace widgets

@@ -4,6 +4,7 @@
 #include "support/gui/scripted_seams.h"
 #include "support_book_table.h"
 #include "widgets/grid_delegates.h"
+#include "widgets/pick_list_combo.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -185,6 +186,33 @@ TEST_F(RecordGridTest, DeleteAsksFirstAndNoKeepsTheRecord) {
     EXPECT_EQ(presses.size(), 2u);
 }
 
+TEST_F(RecordGridTest, KeysInsertDeleteAndCancelOnlyWhileEditingIsOn) {
+    grid->setCurrentIndex(grid->model()->index(2, 0));
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(grid.get(), Qt::Key_Insert);
+    EXPECT_EQ(table.recordCount(), 25u);
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+
+    widgets::GridOptions options;
+    options.editing = true;
+    grid->setOptions(options);
+    grid->show();
+    grid->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+    seams.messages.expect("Confirm", "Delete this record?", db::MessageAnswer::Yes);
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table.recordCount(), 24u);
+    QTest::keyClick(grid.get(), Qt::Key_Insert);
+    EXPECT_EQ(table.state(), table::Table::State::Insert);
+    EXPECT_EQ(grid->currentIndex().row(), 24);
+    ASSERT_NE(QApplication::focusWidget(), grid.get());           // the cell editor is open
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // closes the cell editor
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // drops the new record
+    EXPECT_EQ(table.state(), table::Table::State::Browse);
+    EXPECT_EQ(grid->model()->rowCount(), 24);
+    grid->close();
+}
+
 TEST_F(RecordGridTest, BrowseModeShowsOnlyTheMovesAndChangesNothing) {
     navigator->show();
     navigator->setBrowseMode(true);
@@ -239,6 +267,32 @@ TEST_F(RecordGridTest, InsertEditPostAndCancelThroughTheNavigator) {
     EXPECT_EQ(table.recordCount(), 27u);
     EXPECT_EQ(currentAuthor(), "Author 000009");
     EXPECT_EQ(grid->currentIndex().row(), 11);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PickListCombo, FollowsItsListAndKeepsWhatWasTyped) {
+    db::PickList list("AUTHOR.LST");
+    list.setEntries({"Austen", "Brontë"});
+    {
+        widgets::PickListCombo combo;
+        combo.setPickList(&list);
+        EXPECT_TRUE(combo.isEditable());
+        ASSERT_EQ(combo.count(), 2);
+        combo.setText("Cather, typed");
+        list.addValue("Dickens");
+        EXPECT_EQ(combo.count(), 3);
+        EXPECT_EQ(combo.text(), "Cather, typed");
+        combo.setText("Brontë");
+        EXPECT_EQ(combo.currentIndex(), 1);
+        list.removeAt(0);
+        EXPECT_EQ(combo.text(), "Brontë");
+        EXPECT_EQ(combo.currentIndex(), 0);
+    }
+    list.addValue("After the combo went"); // the combo no longer listens
+    EXPECT_EQ(list.entries().size(), 3);
 }
 
 } // namespace

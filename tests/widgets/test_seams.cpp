@@ -7,10 +7,13 @@
 #include "widgets/qt_seams.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -76,6 +79,21 @@ TEST(QtUserMessages, ShowsCaptionTextIconButtonsAndDefaultAndReturnsTheAnswer) {
     EXPECT_EQ(cancelled, db::MessageAnswer::Cancel);
 }
 
+// Types `name` into a file dialog and presses its accept button, again until the dialog takes it
+// (the dialog reads its folder in the background and may not be ready at once).
+void typeAndAccept(QWidget* modal, const QString& name, int triesLeft = 100) {
+    QPointer<QWidget> dialog(modal);
+    auto* edit = modal->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    edit->setText(name);
+    QMetaObject::invokeMethod(modal, "accept");
+    if (dialog && dialog->isVisible() && triesLeft > 0)
+        QTimer::singleShot(20, [dialog, name, triesLeft] {
+            if (dialog && dialog->isVisible())
+                typeAndAccept(dialog, name, triesLeft - 1);
+        });
+}
+
 TEST(QtFileDialogs, FiltersMatchBothLetterCases) {
     EXPECT_EQ(widgets::filterMatchingBothCases("Database Files (*.DBF)"),
               "Database Files (*.DBF *.dbf)");
@@ -91,8 +109,7 @@ TEST(QtFileDialogs, FiltersMatchBothLetterCases) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         filtersShown = dialog->nameFilters();
-        dialog->selectFile(QString::fromStdString(dir.file("lower.dbf")));
-        QMetaObject::invokeMethod(dialog, "accept");
+        typeAndAccept(dialog, QString::fromStdString(dir.file("lower.dbf")));
     });
     widgets::QtFileDialogs files;
     widgets::FileDialogRequest request{"Open Database File",
@@ -103,6 +120,21 @@ TEST(QtFileDialogs, FiltersMatchBothLetterCases) {
     const QString chosen = files.openFileName(nullptr, request);
     EXPECT_EQ(filtersShown, (QStringList{"Database Files (*.DBF *.dbf)"}));
     EXPECT_EQ(chosen, QString::fromStdString(dir.file("lower.dbf")));
+
+    // A save dialog offers the proposed name; a name typed without an extension gets the
+    // default one.
+    QString proposed;
+    testsupport::whenModalAppears([&proposed](QWidget* modal) {
+        auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        proposed = name->text();
+        typeAndAccept(modal, "NEWBOOKS");
+    });
+    request.title = "New Database File";
+    request.fileName = "MASTER.DBF";
+    EXPECT_EQ(files.saveFileName(nullptr, request),
+              QString::fromStdString(dir.file("NEWBOOKS.DBF")));
+    EXPECT_EQ(proposed, "MASTER.DBF");
 }
 
 TEST(ScriptedSeams, EveryPromptMustHaveBeenScripted) {

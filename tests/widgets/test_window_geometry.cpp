@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -158,11 +159,12 @@ TEST(WindowGeometry, RecordingStopsAfter121ComponentsWithTheMessage) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].buttons, db::MessageButtons::Ok);
 
-    for (QLabel* label : labels)
-        label->setGeometry(5, 5, 5, 5);
+    // Those beyond the limit are still put back, or showing the window again would scale them
+    // once more every time.
+    widgets::scaleAndCentre(window, 2.0, {1280, 1024});
     design.restore(window);
     EXPECT_EQ(labels[120]->geometry(), QRect(0, 120, 30, 10));
-    EXPECT_EQ(labels[121]->geometry(), QRect(5, 5, 5, 5)); // not recorded
+    EXPECT_EQ(labels[124]->geometry(), QRect(0, 124, 30, 10));
 
     // Exactly 121 is fine.
     delete labels[124];
@@ -225,6 +227,33 @@ TEST(WindowGeometry, RecordGridCountsAsOneComponentAndKeepsItsOwnFont) {
     EXPECT_EQ(widgets::componentKind(*grid), ComponentKind::Other);
     const auto components = widgets::windowComponents(window);
     EXPECT_EQ(components.size(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowGeometry, ShowingAgainRestoresScalesAndDressesWithoutCompounding) {
+    DesignedWindow designed;
+    auto* gauge = designed.place(new QProgressBar(&designed.window), 10, 270, 200, 20);
+    gauge->setFixedHeight(20);
+    gauge->setFont(QFont("DejaVu Sans", 8));
+    testsupport::StrictMessages messages;
+    widgets::DesignGeometry design;
+    design.record(designed.window, messages);
+    widgets::UserFonts fonts;
+    fonts.edit = QFont("DejaVu Sans Mono", 30);
+    for (int shown = 0; shown < 3; ++shown)
+        widgets::prepareToShow(designed.window, &design, 1.6, {1024, 768}, fonts);
+    EXPECT_EQ(designed.window.size(), QSize(640, 480));
+    EXPECT_EQ(designed.edit->geometry(), QRect(128, 16, 320, 35));
+    EXPECT_NEAR(designed.edit->font().pointSizeF(), 16.0, 0.01);
+    EXPECT_EQ(designed.edit->font().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(designed.window.pos(), QPoint(192, 144));
+    // Kinds the user fonts leave alone scale once as well.
+    EXPECT_EQ(gauge->height(), 32);
+    EXPECT_EQ(gauge->minimumHeight(), 32);
+    EXPECT_NEAR(gauge->font().pointSizeF(), 12.8, 0.01);
 }
 
 } // namespace

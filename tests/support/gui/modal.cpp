@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
@@ -26,7 +27,18 @@ struct ModalWatch {
 void poll(std::shared_ptr<ModalWatch> watch) {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal != nullptr && modal != watch->before.data() && modal->isVisible()) {
+        QPointer<QWidget> handled(modal);
         watch->callback(modal);
+        // A callback that leaves its dialog open would leave the test waiting for ever.
+        QTimer::singleShot(watch->timeoutMs, [handled] {
+            if (handled && handled->isVisible()) {
+                ADD_FAILURE() << "The modal dialog was left open: closing it";
+                if (auto* dialog = qobject_cast<QDialog*>(handled.data()))
+                    dialog->reject();
+                else
+                    handled->close();
+            }
+        });
         return;
     }
     if (watch->clock.elapsed() > watch->timeoutMs) {

@@ -16,7 +16,8 @@ namespace testsupport {
 
 // Polls QApplication::activeModalWidget() every few milliseconds; when a modal widget other than
 // the one active at the time of the call appears, calls `callback` with it. Fails the test (and
-// stops polling) after `timeoutMs` without one.
+// stops polling) after `timeoutMs` without one; fails it too, and closes the dialog, when the
+// dialog is still open `timeoutMs` after the callback, so that a test never hangs.
 void whenModalAppears(std::function<void(QWidget*)> callback, int timeoutMs = 5000);
 
 // Clicks the button whose text (mnemonics removed) is `text` in `dialog`; fails the test when
