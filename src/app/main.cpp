@@ -1,29 +1,20 @@
 // Volumara Books: the program starts here.
 
 #include "app/app_paths.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/window_wiring.h"
 #include "widgets/qt_seams.h"
 
 #include <QApplication>
-
-namespace {
-
-// Until the help window joins the program its commands stay disabled on the main window, so
-// nothing reaches this viewer.
-class NoHelpWindow : public widgets::HelpViewer {
-public:
-    void showContents() override {}
-    void showKeyword(const QString&) override {}
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Volumara Books 95"));
     const QString startDirectory = app::startDirectory();
 
-    NoHelpWindow help;
+    app::HelpWindow help;
+    help.setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the program
     widgets::SystemSeams system(help);
     app::MainWindowEnvironment environment{
         system.seams(),
@@ -36,6 +27,9 @@ int main(int argc, char** argv) {
     system.messages().setOwner(&mainWindow);
     if (!mainWindow.FormCreate())
         return 1;
+    // The edit and search windows live for the whole run, created after the main window and
+    // gone before it.
+    app::ProgramWindows windows(mainWindow, environment.seams);
     mainWindow.show();
     return QApplication::exec();
 }

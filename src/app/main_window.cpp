@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 
+#include "app/display_formats.h"
 #include "app/startup.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
@@ -48,12 +49,14 @@ bool TMain::FormCreate() {
     loadUserFonts();
     applyStoredWindowRect();
     rebuildSortExpression();
+    applyDateFormat(settings_.dateFormat); // a stored number outside 1..12 applies nothing
     updateFormatChecks();
     if (!openStartupTable())
         return false;
     SetButtonBar(buttonBarModeFromSetting(settings_.buttonBar));
     screenSize_ = env_.seams.screen.size();
     applyStartupWindowSize();
+    setRegionalNumbers(readRegionalNumbersFromLocale());
     SetMenuLastFiles();
     if (isBrowseArgument(env_.arguments))
         switchBrowseModeOn();
@@ -175,6 +178,9 @@ void TMain::FormClose() {
         settings_.gridFieldEditing = storedFieldEditing_;
     settings_.lastDatabase = currentDatabasePath_;
     saveSettings(settings_, env_.settingsFilePath);
+    // List edits accepted in the list editor live only in memory until now; writing the lists
+    // again unchanged is harmless.
+    pickLists_.saveAll(env_.programDirectory);
 }
 
 void TMain::DisplayCount() {
@@ -227,6 +233,11 @@ void TMain::refreshTable() {
     } catch (const std::exception& error) {
         env_.seams.messages.error(error.what());
     }
+}
+
+void TMain::reopenBookTable() {
+    reopenTable();
+    SetViewerOptions();
 }
 
 // Closes and reopens the table with the filter of the current search state, keeping the current

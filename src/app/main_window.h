@@ -61,6 +61,12 @@ public:
     void SetViewerOptions();
     void DisplayCount();
     void DoEndSearch();
+    // Closes the book table and opens it shared again with the filter of the current search
+    // state, then applies the viewer options.
+    void reopenBookTable();
+    // Stores a record being edited in the grid, as leaving the row would. False when it could
+    // not be stored (the user has been told); commands that move the table must not run then.
+    bool postPendingEdit();
     void EnableEndSearch();  // after the search window has set the record test
     void DisableEndSearch(); // search state off and its controls disabled; the table is left
     void SetColors();
@@ -96,6 +102,7 @@ public:
     db::PickLists& gridPickLists() { return pickLists_; }
     const widgets::Seams& seams() const { return env_.seams; }
     const QString& programDirectory() const { return env_.programDirectory; }
+    const QString& settingsFilePath() const { return env_.settingsFilePath; }
     const QString& currentDatabasePath() const { return currentDatabasePath_; }
     const QString& indexFilePath() const { return indexFilePath_; }
     const std::string& sortExpression() const { return sortExpression_; }
@@ -143,7 +150,6 @@ private:
     void FormClose();
     void loadUserFonts();
     void loadGridFonts();
-    bool postPendingEdit();
 
     // Layout (main_window_layout.cpp)
     void FormResize();

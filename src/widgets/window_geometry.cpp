@@ -117,6 +117,20 @@ QFont scaledFont(QFont font, qreal factor) {
     return font;
 }
 
+bool sameSize(const QFont& one, const QFont& other) {
+    if (one.pointSizeF() > 0 || other.pointSizeF() > 0)
+        return std::abs(one.pointSizeF() - other.pointSizeF()) < 0.001;
+    return one.pixelSize() == other.pixelSize();
+}
+
+QFont withSizeOf(QFont font, const QFont& sized) {
+    if (sized.pointSizeF() > 0)
+        font.setPointSizeF(sized.pointSizeF());
+    else if (sized.pixelSize() > 0)
+        font.setPixelSize(sized.pixelSize());
+    return font;
+}
+
 // Minimum and maximum sizes that were set on purpose follow the scale; the defaults stay.
 void scaleLimits(QWidget& widget, qreal factor) {
     const QSize minimum = widget.minimumSize();
@@ -250,10 +264,22 @@ void scaleAndCentre(QWidget& window, double factor, QSize screen) {
     const qreal scale = rounded(factor);
     if (scale > 0 && scale != 1.0) {
         const std::vector<QWidget*> components = windowComponents(window);
-        window.setFont(scaledFont(window.font(), scale));
+        // Each component's font as it is now, before the window's new font reaches those that
+        // inherit their size: a font set on a component for its face alone still inherits its
+        // size, and scaling what it shows after the window's change would scale it twice.
+        std::vector<QFont> before;
+        before.reserve(components.size());
         for (QWidget* widget : components)
-            if (widget->testAttribute(Qt::WA_SetFont))
-                widget->setFont(scaledFont(widget->font(), scale));
+            before.push_back(widget->font());
+        window.setFont(scaledFont(window.font(), scale));
+        for (size_t i = 0; i < components.size(); ++i) {
+            QWidget* widget = components[i];
+            if (!widget->testAttribute(Qt::WA_SetFont))
+                continue;
+            const QFont wanted = scaledFont(before[i], scale);
+            if (!sameSize(widget->font(), wanted))
+                widget->setFont(withSizeOf(widget->font(), wanted));
+        }
         for (QWidget* widget : components) {
             const QRect geometry = widget->geometry();
             scaleLimits(*widget, scale);
@@ -307,6 +333,11 @@ void applyUserFonts(QWidget& window, const UserFonts& fonts) {
         font.setItalic(source->italic());
         font.setUnderline(source->underline());
         font.setStrikeOut(source->strikeOut());
+        // A size the component shares with its parent stays inherited, so that scaling the
+        // window afterwards scales it once, with the window; a size of its own stays its own.
+        const QWidget* parent = widget->parentWidget();
+        if (parent != nullptr && sameSize(widget->font(), parent->font()))
+            font.setResolveMask(font.resolveMask() & ~uint(QFont::SizeResolved));
         widget->setFont(font);
     }
 }

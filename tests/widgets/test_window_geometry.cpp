@@ -257,3 +257,54 @@ TEST(WindowGeometry, ShowingAgainRestoresScalesAndDressesWithoutCompounding) {
 }
 
 } // namespace
+
+namespace {
+
+// Fonts and scale applied in either order give the same window: every size grows by the factor
+// once, whether the component inherits it or has its own, and the faces are the user's.
+TEST(WindowGeometry, UserFontsAndScalingGiveTheSameSizesInEitherOrder) {
+    widgets::UserFonts fonts;
+    fonts.label = QFont("DejaVu Serif", 30, QFont::Bold);
+    fonts.edit = QFont("DejaVu Sans Mono", 30);
+    fonts.button = QFont("Liberation Sans", 30);
+    for (int run = 0; run < 4; ++run) {
+        const bool fontsFirst = run % 2 == 0;
+        const bool windowFontSet = run < 2; // else the window inherits the application's
+        SCOPED_TRACE(fontsFirst ? "fonts, then scale" : "scale, then fonts");
+        SCOPED_TRACE(windowFontSet ? "window font set" : "application font");
+        DesignedWindow designed;
+        if (!windowFontSet)
+            designed.window.setFont(QFont());
+        const qreal base = designed.window.font().pointSizeF();
+        designed.edit->setFont(QFont("DejaVu Sans", 15)); // a size of its own
+        if (fontsFirst)
+            widgets::applyUserFonts(designed.window, fonts);
+        widgets::scaleAndCentre(designed.window, 1.6, {1024, 768});
+        if (!fontsFirst)
+            widgets::applyUserFonts(designed.window, fonts);
+
+        for (QWidget* inherited : std::initializer_list<QWidget*>{
+                 designed.label, designed.button, designed.check, designed.combo, designed.radio})
+            EXPECT_NEAR(inherited->font().pointSizeF(), base * 1.6, 0.01)
+                << inherited->metaObject()->className();
+        EXPECT_NEAR(designed.edit->font().pointSizeF(), 24.0, 0.01);
+        EXPECT_EQ(designed.label->font().family(), "DejaVu Serif");
+        EXPECT_TRUE(designed.label->font().bold());
+        EXPECT_EQ(designed.edit->font().family(), "DejaVu Sans Mono");
+        EXPECT_EQ(designed.button->font().family(), "Liberation Sans");
+    }
+}
+
+// A component given a face of its own before scaling (bold only, size left to the window)
+// grows once with the window.
+TEST(WindowGeometry, FaceOnlyFontsScaleOnce) {
+    DesignedWindow designed;
+    QFont boldOnly;
+    boldOnly.setBold(true);
+    designed.label->setFont(boldOnly);
+    widgets::scaleAndCentre(designed.window, 2.0, {1280, 1024});
+    EXPECT_NEAR(designed.label->font().pointSizeF(), 20.0, 0.01);
+    EXPECT_TRUE(designed.label->font().bold());
+}
+
+} // namespace
