@@ -1,0 +1,191 @@
+// The main window with every other window of the program behind its commands, driven as a user
+// drives it: each command opens the real window, which the test answers and closes.
+
+#include "app/about_box.h"
+#include "app/list_editor.h"
+#include "app/tip_of_day.h"
+#include "app/window_wiring.h"
+#include "appearance/view_config_window.h"
+#include "edit/tmy_edit.h"
+#include "search/criteria_grid.h"
+#include "search/search_window.h"
+#include "search/sort_order_window.h"
+#include "support/gui/modal.h"
+#include "support_main_window.h"
+#include "widgets/record_grid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace testsupport;
+
+namespace {
+
+class ProgramWindowsTest : public MainWindowTest {
+protected:
+    void start(bool showTips = false) {
+        makeBookTable(file("BOOKS.DBF"), {"Carroll", "Austen", "Brontë"});
+        writeSettings("[Misc]\r\nLast Database=" + file("BOOKS.DBF").toStdString() +
+                      "\r\nShow Tips=" + (showTips ? "Yes" : "No") + "\r\n");
+        window = makeWindow();
+        ASSERT_TRUE(window->FormCreate());
+        windows = std::make_unique<app::ProgramWindows>(*window, s.seams);
+        window->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        windows.reset(); // the edit and search windows go before the main window
+        window.reset();
+    }
+
+    // Runs the command of a menu item; `answer` handles the window it opens.
+    void run(const char* menuItem, std::function<void(QWidget*)> answer) {
+        whenModalAppears(std::move(answer));
+        child<QAction>(*window, menuItem)->trigger();
+        QApplication::processEvents();
+    }
+    QString count() { return child<QLabel>(*window, "CountLabel")->text(); }
+    // The grid's column of a field, by display position; -1 when the field is hidden.
+    int column(const char* field) { return window->ViewerGrid().bookModel().columnOfField(field); }
+    QString cell(int row, const char* field) {
+        const auto& model = window->ViewerGrid().bookModel();
+        return model.data(model.index(row, column(field))).toString();
+    }
+
+    std::unique_ptr<app::TMain> window;
+    std::unique_ptr<app::ProgramWindows> windows;
+};
+
+TEST_F(ProgramWindowsTest, AddStoresARecordThroughTheEditFormAndCountsIt) {
+    start();
+    ASSERT_EQ(count(), "3");
+    run("MenuAdd", [](QWidget* dialog) {
+        auto* form = qobject_cast<edit::TMyEdit*>(dialog);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->editMode(), edit::EditMode::Add);
+        qobject_cast<QLineEdit*>(form->control(edit::field::Title))->setText("Emma");
+        form->button("Up&date")->click();
+        form->button("E&xit")->click();
+    });
+    EXPECT_EQ(count(), "4");
+    EXPECT_EQ(window->editMode(), app::EditMode::Add);
+}
+
+TEST_F(ProgramWindowsTest, SearchNarrowsTheGridAndEndSearchShowsEveryRecord) {
+    start();
+    run("MenuSearch", [](QWidget* dialog) {
+        auto* search = qobject_cast<search::TMySearch*>(dialog);
+        ASSERT_NE(search, nullptr);
+        search->grid()->makeCurrent(edit::field::Author);
+        QTest::keyClicks(search->grid()->openEditor(), "Austen");
+        search->findChild<QPushButton*>("OkButton")->click();
+    });
+    EXPECT_EQ(count(), "1");
+    EXPECT_TRUE(window->searchActive());
+    EXPECT_EQ(window->ViewerGrid().bookModel().rowCount(), 1);
+    EXPECT_EQ(cell(0, "Author"), "Austen");
+
+    child<QAction>(*window, "MenuEndSearch")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(count(), "3");
+    EXPECT_FALSE(window->searchActive());
+    EXPECT_EQ(window->ViewerGrid().bookModel().rowCount(), 3);
+}
+
+TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
+    start();
+    ASSERT_EQ(cell(0, "Author"), "Austen"); // by author at first
+    run("MenuSortOrder", [](QWidget* dialog) {
+        auto* sort = qobject_cast<search::TMySortOrder*>(dialog);
+        ASSERT_NE(sort, nullptr);
+        sort->levelList(0)->setCurrentIndex(edit::field::Title);
+        for (int level = 1; level < 4; ++level)
+            sort->levelList(level)->setCurrentIndex(0);
+        sort->findChild<QPushButton*>("OkButton")->click();
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
+    EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
+    EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
+    start();
+    ASSERT_GE(column("Title"), 0);
+    run("MenuViewer", [](QWidget* dialog) {
+        auto* config = qobject_cast<appearance::TViewConfig*>(dialog);
+        ASSERT_NE(config, nullptr);
+        config->findChild<QTableWidget*>("FieldsToDisplay")->item(0, 1)->setText("No");
+        config->findChild<QPushButton*>("ExitButton")->click();
+    });
+    EXPECT_EQ(column("Title"), -1);
+    EXPECT_GE(column("Author"), 0);
+}
+
+TEST_F(ProgramWindowsTest, TipsAtFirstActivationAndFromTheMenuAndTheAboutBox) {
+    s.random.script({0, 3});
+    int tipsShown = 0;
+    whenModalAppears([&](QWidget* dialog) {
+        auto* tips = qobject_cast<app::TTipOfDay*>(dialog);
+        ASSERT_NE(tips, nullptr);
+        ++tipsShown;
+        tips->CloseButton()->click();
+    });
+    start(true);
+    for (int wait = 0; wait < 100 && tipsShown == 0; ++wait)
+        QTest::qWait(10);
+    EXPECT_EQ(tipsShown, 1);
+
+    run("MenuTips", [&](QWidget* dialog) {
+        auto* tips = qobject_cast<app::TTipOfDay*>(dialog);
+        ASSERT_NE(tips, nullptr);
+        EXPECT_EQ(tips->tipNumber(), 4);
+        tips->CloseButton()->click();
+    });
+    run("MenuAbout", [](QWidget* dialog) {
+        auto* about = qobject_cast<app::TAboutBox*>(dialog);
+        ASSERT_NE(about, nullptr);
+        about->OkButton()->click();
+    });
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ProgramWindowsTest, HelpContentsFromTheMenuAndTheSpeedButton) {
+    start();
+    child<QAction>(*window, "MenuContents")->trigger();
+    child<QToolButton>(*window, "HelpSpeed")->click();
+    EXPECT_EQ(s.help.calls, (QStringList{"contents", "contents"}));
+}
+
+// An entry added in the list editor reaches the list file when the program ends, even though the
+// edit window, which writes the lists when it closes, was never opened.
+TEST_F(ProgramWindowsTest, ListEditsAreWrittenWhenTheProgramCloses) {
+    start();
+    QList<QAction*> lists = child<QWidget>(*window, "MenuListMaintenance")->actions();
+    ASSERT_EQ(lists.size(), 9);
+    whenModalAppears([](QWidget* dialog) {
+        auto* editor = qobject_cast<app::TMyEditBox*>(dialog);
+        ASSERT_NE(editor, nullptr);
+        editor->AddInfo()->setText("Zola");
+        editor->AddButton()->click();
+        editor->OkButton()->click();
+    });
+    lists[0]->trigger();
+    EXPECT_TRUE(window->gridPickLists().forField(edit::field::Author)->entries().contains("Zola"));
+    window->close();
+    QFile authors(file("AUTHOR.LST"));
+    ASSERT_TRUE(authors.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(authors.readAll().contains("Zola\r\n"));
+}
+
+} // namespace
