@@ -118,6 +118,7 @@ signals:
     void editStateChanged();
 
 private:
+    Qt::Alignment cellAlignment(int fieldIndex) const;
     class CursorGuard {
     public:
         explicit CursorGuard(const BookTableModel& model);

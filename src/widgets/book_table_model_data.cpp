@@ -100,12 +100,23 @@ const QStringList* BookTableModel::rowTexts(int row) const {
     return found == texts_.end() ? nullptr : &found->second;
 }
 
+// Numbers line up on their last digit, as in a ledger; everything else reads from the left.
+Qt::Alignment BookTableModel::cellAlignment(int fieldIndex) const {
+    constexpr std::string_view kNumberTypes = "NFIBY+O";
+    if (table_.isOpen() && fieldIndex >= 0 && fieldIndex < table_.fieldCount() &&
+        kNumberTypes.find(table_.fieldDescriptor(fieldIndex).type) != std::string_view::npos)
+        return Qt::AlignRight | Qt::AlignVCenter;
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
 QVariant BookTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
+    const ColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    if (role == Qt::TextAlignmentRole)
+        return static_cast<int>(cellAlignment(column.fieldIndex));
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole)
         return {};
-    const ColumnSpec& column = columns_[static_cast<size_t>(index.column())];
     const bool checkColumn = column.fieldIndex == checkOutField_ && checkOutField_ >= 0;
     if (role == Qt::CheckStateRole && !checkColumn)
         return {};

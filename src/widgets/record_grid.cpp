@@ -7,6 +7,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
+
+#include <algorithm>
 
 namespace widgets {
 
@@ -17,11 +20,34 @@ constexpr int kIndicatorWidth = 16;
 QString colourName(const QColor& colour) {
     return colour.name(QColor::HexRgb);
 }
+
+// Column titles: a title wider than its column shows its beginning and an ellipsis, rather than
+// its middle with both ends cut off, as a centred title would. (The style sheet that colours the
+// titles drops the header's own elide mode, so the text is shortened here.)
+class TitleHeader : public QHeaderView {
+public:
+    explicit TitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setSectionsClickable(true);
+    }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        constexpr int kTitleMargins = 12; // padding and border of both sides
+        const int room = std::max(0, sectionSize(logicalIndex) - kTitleMargins);
+        const QFontMetrics metrics(font());
+        if (metrics.horizontalAdvance(option->text) <= room)
+            return;
+        option->text = metrics.elidedText(option->text, Qt::ElideRight, room);
+        option->textAlignment = (option->textAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+    }
+};
 } // namespace
 
 RecordGrid::RecordGrid(table::Table& table, db::UserMessages& messages, QWidget* parent)
     : QTableView(parent), model_(new BookTableModel(table, messages, this)), messages_(messages),
       plainDelegate_(new GridCellDelegate(this)), checkDelegate_(new CheckBoxDelegate(this)) {
+    setHorizontalHeader(new TitleHeader(this));
     setModel(model_);
     setItemDelegate(plainDelegate_);
     setShowGrid(false); // the delegates draw the row and column lines the options ask for

@@ -92,6 +92,12 @@ TEST_F(BookTableModelTest, RowsFollowTheIndexTagAndColumnsTheDisplayProperties) 
     for (int row = 0; row < 40; ++row)
         ASSERT_EQ(cell(row, 1).toStdString(), authorName(row)) << "row " << row;
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Author");
+    // Numbers line up on the right, text on the left.
+    const auto alignment = [this](int column) {
+        return model->data(model->index(0, column), Qt::TextAlignmentRole).toInt();
+    };
+    EXPECT_EQ(alignment(kYearPubField), int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_EQ(alignment(kAuthorField), int(Qt::AlignLeft | Qt::AlignVCenter));
 
     // Display properties: hidden fields drop out, order and labels follow the table.
     for (int field = 0; field < table.fieldCount(); ++field)
@@ -113,6 +119,7 @@ TEST_F(BookTableModelTest, RowsFollowTheIndexTagAndColumnsTheDisplayProperties) 
     // A column naming a field the table lacks stays blank; nothing else suffers.
     model->setColumns({{99, "Missing", 5}, {kAuthorField, "Author", 20}});
     EXPECT_EQ(cell(3, 0), "");
+    EXPECT_EQ(alignment(0), int(Qt::AlignLeft | Qt::AlignVCenter));
     EXPECT_EQ(cell(3, 1).toStdString(), authorName(3));
     model->setColumns({{kTitleField, "Title", 20}});
 
