@@ -119,6 +119,7 @@ signals:
 
 private:
     Qt::Alignment cellAlignment(int fieldIndex) const;
+    QString withAllDecimals(const QString& text, int fieldIndex) const;
     class CursorGuard {
     public:
         explicit CursorGuard(const BookTableModel& model);

@@ -2,6 +2,8 @@
 
 #include "widgets/book_table_model.h"
 
+#include <algorithm>
+
 namespace widgets {
 
 namespace {
@@ -140,7 +142,29 @@ QVariant BookTableModel::data(const QModelIndex& index, int role) const {
         return isCheckedText(text) ? Qt::Checked : Qt::Unchecked;
     if (checkColumn && role == Qt::DisplayRole)
         return {}; // the check box says it
+    if (role == Qt::DisplayRole)
+        return withAllDecimals(text, column.fieldIndex);
     return text;
+}
+
+// The table gives numbers without trailing zeros ("186.3"); the grid shows at least two
+// decimals where the field holds them ("186.30"), so that amounts read as amounts and line up on
+// the decimal point. Further digits show only when the value has them.
+QString BookTableModel::withAllDecimals(const QString& text, int fieldIndex) const {
+    if (text.isEmpty() || !table_.isOpen() || fieldIndex < 0 || fieldIndex >= table_.fieldCount())
+        return text;
+    const table::FieldDescriptor& field = table_.fieldDescriptor(fieldIndex);
+    if ((field.type != 'N' && field.type != 'F') || field.decimals == 0)
+        return text;
+    const qsizetype point = text.indexOf(u'.');
+    const qsizetype shown = point < 0 ? 0 : text.size() - point - 1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!text[i].isDigit() && i != point && !(i == 0 && text[i] == u'-'))
+            return text; // not a plain number: shown as it stands
+    const qsizetype wanted = std::min<qsizetype>(field.decimals, 2);
+    if (shown >= wanted)
+        return text;
+    return text + (point < 0 ? QStringLiteral(".") : QString()) + QString(wanted - shown, u'0');
 }
 
 QVariant BookTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -485,3 +485,24 @@ TEST_F(BookTableModelTest, RowsStayInStepWithTheTableThroughManyChanges) {
 }
 
 } // namespace
+
+namespace {
+
+// Amounts show at least two decimals; what is edited is the value as stored.
+TEST_F(BookTableModelTest, AmountsShowTwoDecimals) {
+    open(3);
+    constexpr int kCostField = 6;
+    model->setColumns({{kCostField, "Cost", 12}});
+    model->setEditingEnabled(true);
+    const QStringList typed{"186.3", "12", "1.2345", "-0.5"};
+    const QStringList shown{"186.30", "12.00", "1.2345", "-0.50"};
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        ASSERT_TRUE(model->setData(model->index(0, 0), typed[i], Qt::EditRole));
+        settle();
+        EXPECT_EQ(model->data(model->index(0, 0)).toString(), shown[i]);
+        EXPECT_EQ(model->data(model->index(0, 0), Qt::EditRole).toString(), typed[i]);
+    }
+    EXPECT_EQ(model->data(model->index(1, 0)).toString(), ""); // blank stays blank
+}
+
+} // namespace
