@@ -12,6 +12,7 @@
 #include "search/sort_order_window.h"
 #include "support/gui/modal.h"
 #include "support_main_window.h"
+#include "table/date_format.h"
 #include "widgets/record_grid.h"
 
 #include <QAction>
@@ -33,10 +34,10 @@ namespace {
 
 class ProgramWindowsTest : public MainWindowTest {
 protected:
-    void start(bool showTips = false) {
+    void start(bool showTips = false, const std::string& moreSettings = {}) {
         makeBookTable(file("BOOKS.DBF"), {"Carroll", "Austen", "Brontë"});
         writeSettings("[Misc]\r\nLast Database=" + file("BOOKS.DBF").toStdString() +
-                      "\r\nShow Tips=" + (showTips ? "Yes" : "No") + "\r\n");
+                      "\r\nShow Tips=" + (showTips ? "Yes" : "No") + "\r\n" + moreSettings);
         window = makeWindow();
         ASSERT_TRUE(window->FormCreate());
         windows = std::make_unique<app::ProgramWindows>(*window, s.seams);
@@ -158,6 +159,21 @@ TEST_F(ProgramWindowsTest, TipsAtFirstActivationAndFromTheMenuAndTheAboutBox) {
         about->OkButton()->click();
     });
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ProgramWindowsTest, StoredDateFormatAppliesAtStartUpAndTheMenuChangesIt) {
+    start(false, "Date Format=6\r\n"); // dd.mm.yy
+    EXPECT_EQ(table::currentDateFormat().order, table::DateFormat::Order::DayMonthYear);
+    EXPECT_EQ(table::currentDateFormat().separator, '.');
+    EXPECT_TRUE(child<QAction>(*window, "MenuDateFormat6")->isChecked());
+
+    child<QAction>(*window, "MenuDateFormat7")->trigger(); // mm/dd/yyyy
+    EXPECT_EQ(table::currentDateFormat().order, table::DateFormat::Order::MonthDayYear);
+    EXPECT_EQ(table::currentDateFormat().separator, '/');
+    EXPECT_EQ(window->settings().dateFormat, 7);
+    EXPECT_TRUE(child<QAction>(*window, "MenuDateFormat7")->isChecked());
+    EXPECT_FALSE(child<QAction>(*window, "MenuDateFormat6")->isChecked());
+    child<QAction>(*window, "MenuDateFormat1")->trigger(); // back to the default for other tests
 }
 
 TEST_F(ProgramWindowsTest, HelpContentsFromTheMenuAndTheSpeedButton) {
