@@ -276,6 +276,25 @@ bool Table::isOpen() const {
     return impl_->isOpen;
 }
 
+namespace {
+
+// The header as it stands now, checked against the file's size taken after it was read. Another
+// program appending meanwhile writes each record before the count that includes it, so a size
+// taken after the header holds every record the header counts; a size taken before (that of the
+// mapping) may not, and the table would wrongly look truncated.
+DbfHeader readHeaderSnapshot(Table::Impl& d) {
+    constexpr uint64_t kLongestHeader = 65536; // the header length is a 16-bit number
+    const uint64_t length = std::min<uint64_t>(d.map.size(), kLongestHeader);
+    const uint8_t* start = d.map.at(0, length);
+    const std::vector<uint8_t> head(start, start + length);
+    struct stat info;
+    if (::fstat(d.fd.get(), &info) != 0)
+        d.fail(std::string("cannot be read: ") + std::strerror(errno));
+    return parseDbfHeader(head, static_cast<uint64_t>(info.st_size), d.dbfFile);
+}
+
+} // namespace
+
 void Table::open() {
     if (impl_->isOpen)
         close();
@@ -286,8 +305,7 @@ void Table::open() {
         d.map.map(d.fd.get(), d.dbfFile);
         if (d.map.size() == 0)
             d.fail("is empty, not a dBASE table");
-        d.header =
-            parseDbfHeader({d.map.at(0, d.map.size()), d.map.size()}, d.map.size(), d.dbfFile);
+        d.header = readHeaderSnapshot(d);
         if (d.writable() && !writableVersion(d.header))
             d.fail("was written by another dBASE program and can only be read (imported)");
         if (d.header.memoKind != MemoKind::None)
