@@ -4,6 +4,7 @@
 
 #include "app/display_formats.h"
 #include "app/startup.h"
+#include "appearance/colour_painting.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -257,33 +258,14 @@ void TMain::reopenTable() {
     }
 }
 
-namespace {
-
-// A stored colour: red in the low byte. Negative values name Windows system colours, which we
-// leave to the platform's palette.
-std::optional<QColor> colourFrom(Colour stored) {
-    if (stored < 0)
-        return std::nullopt;
-    return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
-}
-
-void setRole(QWidget& widget, QPalette::ColorRole role, Colour stored) {
-    if (auto colour = colourFrom(stored)) {
-        QPalette palette = widget.palette();
-        palette.setColor(role, *colour);
-        widget.setPalette(palette);
-    }
-}
-
-} // namespace
-
+// The main window's colours, as every other window paints its own: system colours (negative
+// values) follow the platform's palette, so that going back to them undoes a colour chosen
+// before.
 void TMain::SetColors() {
     const ColourSet& colours = settings_.colours(WindowGroup::Main);
-    for (QWidget* widget : {centralWidget(), static_cast<QWidget*>(viewerLabel_),
-                            static_cast<QWidget*>(navigatorLabel_)})
-        setRole(*widget, QPalette::Window, colours[ColourRole::MainBackground]);
-    setRole(*viewerLabel_, QPalette::WindowText, colours[ColourRole::MajorTitle]);
-    setRole(*navigatorLabel_, QPalette::WindowText, colours[ColourRole::MinorTitle]);
+    appearance::paintColourPart(*centralWidget(), appearance::ColourPart::Window, colours);
+    appearance::paintColourPart(*viewerLabel_, appearance::ColourPart::MajorTitle, colours);
+    appearance::paintColourPart(*navigatorLabel_, appearance::ColourPart::MinorTitle, colours);
 }
 
 QPrinter& TMain::printer() {

@@ -5,6 +5,7 @@
 #include "app/list_editor.h"
 #include "app/tip_of_day.h"
 #include "app/window_wiring.h"
+#include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
@@ -131,6 +132,28 @@ TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
     });
     EXPECT_EQ(column("Title"), -1);
     EXPECT_GE(column("Author"), 0);
+}
+
+// The colour window's Ok repaints the main window, system colours included.
+TEST_F(ProgramWindowsTest, MainWindowColoursFollowTheColourWindow) {
+    start();
+    const auto chooseBackground = [this](app::Colour background) {
+        run("MenuMainColor", [background](QWidget* dialog) {
+            auto* colours = qobject_cast<appearance::TColorConfig*>(dialog);
+            ASSERT_NE(colours, nullptr);
+            EXPECT_EQ(colours->kind(), 1);
+            app::ColourSet set = colours->workingCopy();
+            set[app::ColourRole::MainBackground] = background;
+            colours->setWorkingCopy(set);
+            clickButton(dialog, "Ok");
+        });
+    };
+    QWidget* client = window->centralWidget();
+    chooseBackground(0x0000FF); // red, in the stored byte order
+    EXPECT_EQ(client->palette().color(QPalette::Window), QColor(255, 0, 0));
+    chooseBackground(static_cast<app::Colour>(0x80000001u)); // the desktop's system colour
+    EXPECT_EQ(client->palette().color(QPalette::Window),
+              QApplication::palette().color(QPalette::Window));
 }
 
 TEST_F(ProgramWindowsTest, TipsAtFirstActivationAndFromTheMenuAndTheAboutBox) {
