@@ -190,6 +190,12 @@ TEST(FieldValues, ForeignNumberTextReadsSensibly) {
     };
     EXPECT_EQ(stored("      3,50"), "3.5");
     EXPECT_EQ(stored("**********"), "");
+    EXPECT_TRUE(fieldIsBlank(table.field(0), table.record()));
+    EXPECT_DOUBLE_EQ(fieldNumber(table.field(0), table.record()), 0);
+    EXPECT_EQ(stored("    ******"), "");
+    EXPECT_TRUE(fieldIsBlank(table.field(0), table.record()));
+    EXPECT_EQ(stored("      0.00"), "0");
+    EXPECT_FALSE(fieldIsBlank(table.field(0), table.record()));
     EXPECT_EQ(stored("     -.500"), "-0.5");
     EXPECT_EQ(stored("    +007.0"), "7");
     EXPECT_EQ(stored("     -0.00"), "0");
