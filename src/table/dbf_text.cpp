@@ -46,7 +46,11 @@ std::string formatCurrency(int64_t tenThousandths) {
     const bool negative = tenThousandths < 0;
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(tenThousandths)
                                         : static_cast<uint64_t>(tenThousandths);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
+    std::string text;
+    if (negative) {
+        text += '-';
+    }
+    text += std::to_string(magnitude / 10000);
     uint64_t fraction = magnitude % 10000;
     if (fraction != 0) {
         char digits[8];
@@ -174,8 +178,17 @@ std::optional<std::string> plainNumberText(std::string_view stored) {
     std::string fraction(digits.size() > whole.size() ? digits.substr(whole.size() + 1) : "");
     whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
     fraction.erase(std::min(fraction.find_last_not_of('0') + 1, fraction.size()));
-    std::string plain = (whole.empty() ? "0" : whole) + (fraction.empty() ? "" : "." + fraction);
-    return negative && plain != "0" ? "-" + plain : plain;
+    std::string plain;
+    plain.reserve(whole.size() + fraction.size() + 3);
+    if (negative && !(whole.empty() && fraction.empty())) {
+        plain += '-'; // "-0.00" is plain zero
+    }
+    plain += whole.empty() ? std::string_view("0") : std::string_view(whole);
+    if (!fraction.empty()) {
+        plain += '.';
+        plain += fraction;
+    }
+    return plain;
 }
 
 } // namespace table::detail
