@@ -204,7 +204,11 @@ const uint8_t* Table::Impl::recordBytes(uint32_t recno) {
 
 uint32_t Table::Impl::readRecordCountFromFile() {
     uint8_t bytes[4];
-    readAt(bytes, sizeof bytes, kRecordCountOffset);
+    // The map shares the page cache with every writer, so it holds the count they wrote.
+    if (const uint8_t* mapped = map.at(kRecordCountOffset, sizeof bytes))
+        std::memcpy(bytes, mapped, sizeof bytes);
+    else
+        readAt(bytes, sizeof bytes, kRecordCountOffset);
     uint32_t count = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
                      uint32_t{bytes[3]} << 24;
     struct stat info;
@@ -218,8 +222,9 @@ uint32_t Table::Impl::readRecordCountFromFile() {
 }
 
 void Table::Impl::writeHeaderCountAndDate(uint32_t recordCount) {
-    uint8_t bytes[8] = {};
-    readAt(bytes, sizeof bytes, 0);
+    uint8_t bytes[8] = {}; // bytes 1..7: the date of the last update, then the record count
+    if (const uint8_t* mapped = map.at(0, sizeof bytes))
+        std::memcpy(bytes, mapped, sizeof bytes);
     writeLastUpdate(bytes, detail::today());
     writeRecordCount(bytes, recordCount);
     writeAt(bytes + kLastUpdateOffset, 7, kLastUpdateOffset);
