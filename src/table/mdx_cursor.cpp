@@ -316,6 +316,14 @@ uint32_t MdxFile::Cursor::recno() const {
     return leaf.node.pointers[leaf.index];
 }
 
+uint32_t MdxFile::Cursor::recnoAhead(uint32_t steps) const {
+    if (!valid())
+        return 0;
+    const PathStep& leaf = state_->path.back();
+    const size_t at = size_t(leaf.index) + steps;
+    return at < state_->leafCount() ? leaf.node.pointers[at] : 0;
+}
+
 std::string_view MdxFile::Cursor::key() const {
     if (!valid())
         return {};
