@@ -73,17 +73,31 @@ uint64_t MdxFile::Impl::fileSize() const {
 // Called once the file is known to hold a header: an index is never truncated while open.
 void MdxFile::Impl::mapHeader() {
     void* address = ::mmap(nullptr, kHeaderBytes, PROT_READ, MAP_SHARED, fd, 0);
-    if (address == MAP_FAILED)
-        throw TableError("Cannot read the index file \"" + path + "\".");
-    mappedHeader = static_cast<const uint8_t*>(address);
+    // Where the file cannot be mapped, the header is read with pread as needed instead.
+    if (address != MAP_FAILED)
+        mappedHeader = static_cast<const uint8_t*>(address);
+}
+
+void MdxFile::Impl::readMarkArea(uint8_t (&area)[kMarkAreaBytes]) const {
+    if (mappedHeader == nullptr) {
+        readAt(kOffMark, area, sizeof area);
+        return;
+    }
+    std::memcpy(area, mappedHeader + kOffMark, sizeof area);
+    // Another process may be writing the generation: one aligned load, never a torn mix.
+    const uint64_t generation = __atomic_load_n(
+        reinterpret_cast<const uint64_t*>(mappedHeader + kOffGeneration), __ATOMIC_ACQUIRE);
+    std::memcpy(area + (kOffGeneration - kOffMark), &generation, 8);
 }
 
 uint64_t MdxFile::Impl::currentGeneration() const {
-    if (mappedHeader == nullptr || std::memcmp(mappedHeader + kOffMark, kMark, 4) != 0)
+    uint8_t area[kMarkAreaBytes];
+    readMarkArea(area);
+    if (std::memcmp(area, kMark, 4) != 0)
         return 0;
-    // Another process may be writing it: one aligned load, never a torn mix of two values.
-    return __atomic_load_n(reinterpret_cast<const uint64_t*>(mappedHeader + kOffGeneration),
-                           __ATOMIC_ACQUIRE);
+    uint64_t generation = 0;
+    std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
+    return generation;
 }
 
 bool MdxFile::Impl::cacheUsable() const {
@@ -202,7 +216,7 @@ Tag MdxFile::Impl::decodeTag(const uint8_t* entry, uint32_t slot) const {
 }
 
 std::vector<Tag> MdxFile::Impl::readTags() const {
-    const bool caching = mappedHeader != nullptr && cacheUsable();
+    const bool caching = cacheUsable();
     if (caching && tagCache)
         return *tagCache;
     const uint64_t size = fileSize();
@@ -301,8 +315,8 @@ void MdxFile::Impl::freePage(uint32_t page) {
 }
 
 void MdxFile::Impl::writeMark(std::optional<uint32_t> indexedCount, std::optional<bool> changing) {
-    uint8_t area[24];
-    std::memcpy(area, mappedHeader + kOffMark, sizeof area);
+    uint8_t area[kMarkAreaBytes];
+    readMarkArea(area);
     const uint64_t generation = currentGeneration();
     if (generation == 0 && std::memcmp(area, kMark, 4) != 0) {
         std::memset(area, 0, sizeof area);
@@ -416,15 +430,17 @@ void MdxFile::rebuildAll(uint32_t recordCount,
 }
 
 uint32_t MdxFile::indexedRecordCount() const {
-    const uint8_t* area = impl_->mappedHeader + kOffMark;
+    uint8_t area[Impl::kMarkAreaBytes];
+    impl_->readMarkArea(area);
     if (std::memcmp(area, kMark, 4) != 0)
         return kUnknownRecordCount;
-    return get32(impl_->mappedHeader + kOffIndexedCount);
+    return get32(area + (kOffIndexedCount - kOffMark));
 }
 
 bool MdxFile::changeInProgress() const {
-    return std::memcmp(impl_->mappedHeader + kOffMark, kMark, 4) == 0 &&
-           impl_->mappedHeader[kOffChangeFlag] != 0;
+    uint8_t area[Impl::kMarkAreaBytes];
+    impl_->readMarkArea(area);
+    return std::memcmp(area, kMark, 4) == 0 && area[kOffChangeFlag - kOffMark] != 0;
 }
 
 void MdxFile::beginChange() {

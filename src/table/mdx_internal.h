@@ -108,6 +108,8 @@ struct MdxFile::Impl {
     [[noreturn]] void corrupt(const std::string& what) const;
     uint64_t fileSize() const;
     void mapHeader();
+    static constexpr size_t kMarkAreaBytes = 24; // bytes 48..71: mark, count, flag, generation
+    void readMarkArea(uint8_t (&area)[kMarkAreaBytes]) const;
     uint64_t currentGeneration() const; // 0 for a file without our mark
     // Drops what was cached when the generation moved; false when nothing may be cached.
     bool cacheUsable() const;
