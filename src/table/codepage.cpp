@@ -292,9 +292,12 @@ std::string decodeToUtf8(std::string_view bytes, Codepage cp) {
 
 std::optional<std::string> encodeFromUtf8(std::string_view utf8, Codepage cp,
                                           std::string* badCharacter) {
-    std::string out;
+    // 7-bit characters are the same byte in every code page: a leading run of them is copied.
+    size_t pos = asciiPrefix(utf8);
+    std::string out(utf8.substr(0, pos));
+    if (pos == utf8.size())
+        return out;
     out.reserve(utf8.size());
-    size_t pos = 0;
     while (pos < utf8.size()) {
         const size_t start = pos;
         const auto codePoint = nextCodePoint(utf8, pos);
