@@ -130,6 +130,7 @@ void MdxFile::Impl::forgetWritten(uint64_t offset, size_t size) {
     for (uint64_t page = firstPage; page * kPageSize < end; ++page)
         blocks.erase(uint32_t(page));
 }
+
 void MdxFile::Impl::readAt(uint64_t offset, void* data, size_t size) const {
     auto* out = static_cast<uint8_t*>(data);
     while (size > 0) {

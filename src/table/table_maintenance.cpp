@@ -6,7 +6,10 @@
 #include "table/table_impl.h"
 
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
+#include <optional>
+#include <thread>
 #include <unistd.h>
 
 namespace table {
@@ -29,41 +32,40 @@ void report(const Progress& progress, double done) {
         progress(done);
 }
 
-// Copies the header and the live records into `out`, runs of neighbouring records in one
-// piece; `kept` receives the old record number of each record written.
-void writeLiveRecords(Table::Impl& d, uint32_t live, detail::ReplacementFile& out,
-                      std::vector<uint32_t>& kept, const Progress& progress) {
-    std::vector<uint8_t> head(d.map.at(0, d.header.headerLength),
-                              d.map.at(0, d.header.headerLength) + d.header.headerLength);
-    writeLastUpdate(head.data(), detail::today());
-    writeRecordCount(head.data(), live);
-    out.write(head.data(), head.size());
-
+// The old number of every record the packed table keeps, in order: a few bytes a record.
+std::vector<uint32_t> keptRecords(Table::Impl& d, uint32_t live) {
+    std::vector<uint32_t> kept;
     kept.reserve(live);
-    const uint8_t* run = nullptr;
-    size_t runLength = 0;
     for (uint32_t recno = 1; recno <= d.header.recordCount; ++recno) {
+        d.prefetchRecord(recno + 8);
         const uint8_t* record = d.recordBytes(recno);
-        const bool keep = record != nullptr && record[0] != '*' && kept.size() < live;
-        if (keep && run != nullptr && run + runLength == record) {
-            runLength += d.header.recordLength;
-        } else {
-            if (run != nullptr)
-                out.write(run, runLength);
-            run = keep ? record : nullptr;
-            runLength = keep ? d.header.recordLength : 0;
-        }
-        if (keep)
+        if (record != nullptr && record[0] != '*' && kept.size() < live)
             kept.push_back(recno);
-        if (recno % kProgressEvery == 0)
-            report(progress, 0.5 * recno / d.header.recordCount);
     }
-    if (run != nullptr)
-        out.write(run, runLength);
-    const uint8_t endOfFile = 0x1A;
-    out.write(&endOfFile, 1);
     if (kept.size() != live)
         d.fail("changed while it was being packed");
+    return kept;
+}
+
+// Copies the header and the kept records into `out`, runs of neighbours in one piece.
+void writeKeptRecords(const Table::Impl& d, const uint8_t* records,
+                      const std::vector<uint32_t>& kept, detail::ReplacementFile& out,
+                      const Progress& progress) {
+    std::vector<uint8_t> head(records, records + d.header.headerLength);
+    writeLastUpdate(head.data(), detail::today());
+    writeRecordCount(head.data(), uint32_t(kept.size()));
+    out.write(head.data(), head.size());
+    for (size_t i = 0; i < kept.size();) {
+        size_t run = 1;
+        while (i + run < kept.size() && kept[i + run] == kept[i] + run)
+            ++run;
+        out.write(records + d.recordOffset(kept[i]), run * d.header.recordLength);
+        if ((i + run) / kProgressEvery != i / kProgressEvery)
+            report(progress, 0.95 * double(i + run) / double(kept.size()));
+        i += run;
+    }
+    const uint8_t endOfFile = 0x1A;
+    out.write(&endOfFile, 1);
 }
 
 void syncFile(const std::string& path) {
@@ -72,40 +74,65 @@ void syncFile(const std::string& path) {
         ::fsync(fd.get());
 }
 
-// Keys of the packed table's records, read from the old file (still mapped, and in the page
-// cache, where the new one may not be).
-KeySource keptKeys(Table::Impl& d, const CompiledTag& tag, const std::vector<uint32_t>& kept) {
-    return [&d, &tag, &kept](uint32_t recno, std::string& key) {
-        const uint8_t* record =
-            recno >= 1 && recno <= kept.size() ? d.recordBytes(kept[recno - 1]) : nullptr;
-        if (record == nullptr)
-            key.assign(tag.expression.keyLength(), ' ');
-        else
-            tag.expression.evaluate(record, key);
-    };
-}
+// Builds the packed table's index in a file beside the old one, on a thread of its own while
+// the records are written (that mostly waits for the disk). Its keys come from the old records,
+// still mapped and cached where the new ones may not be. It touches nothing of the handle but
+// the tags' expressions and those records, and reports no progress (callers' progress
+// callbacks belong to their own thread).
+class IndexBuilder {
+public:
+    IndexBuilder(const Table::Impl& d, const uint8_t* records, const std::vector<uint32_t>& kept)
+        : fresh_(d.mdx->path() + ".new"),
+          thread_([this, &d, records, &kept] { build(d, records, kept); }) {}
+    ~IndexBuilder() { // left without finish(): the records could not be written
+        if (thread_.joinable()) {
+            thread_.join();
+            ::unlink(fresh_.c_str());
+        }
+    }
+    IndexBuilder(const IndexBuilder&) = delete;
+    IndexBuilder& operator=(const IndexBuilder&) = delete;
 
-// Writes a new index with every tag beside the old one and puts it in place.
-void rebuildIndexBeside(Table::Impl& d, const std::vector<uint32_t>& kept,
-                        const Progress& progress) {
+    // Waits for the index; rethrows what stopped it. Returns the new file's path.
+    const std::string& finish() {
+        thread_.join();
+        if (failure_) {
+            ::unlink(fresh_.c_str());
+            std::rethrow_exception(failure_);
+        }
+        return fresh_;
+    }
+
+private:
+    void build(const Table::Impl& d, const uint8_t* records, const std::vector<uint32_t>& kept) {
+        try {
+            auto index = MdxFile::create(fresh_, detail::tableStem(d.dbfFile));
+            index->beginChange();
+            const auto count = uint32_t(kept.size());
+            for (const CompiledTag& tag : d.tags) {
+                index->addTag(tag.info, count, [&](uint32_t recno, std::string& key) {
+                    tag.expression.evaluate(records + d.recordOffset(kept[recno - 1]), key);
+                });
+            }
+            index->endChange(count);
+            index->flush();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    std::string fresh_;
+    std::exception_ptr failure_;
+    std::thread thread_; // last: starts once the members it uses exist
+};
+
+// Puts the new index in place of the old one and selects the tag that was selected.
+void installIndex(Table::Impl& d, const std::string& fresh) {
     std::string path = d.mdx->path();
     std::string selected = d.activeTag >= 0 ? d.tags[size_t(d.activeTag)].info.name : "";
     d.indexCursor.reset();
     d.activeTag = -1;
     d.mdx.reset();
-    std::string fresh = path + ".new";
-    {
-        auto index = MdxFile::create(fresh, detail::tableStem(d.dbfFile));
-        index->beginChange();
-        for (size_t i = 0; i < d.tags.size(); ++i) {
-            double start = 0.5 + 0.5 * double(i) / double(d.tags.size());
-            double span = 0.5 / double(d.tags.size());
-            index->addTag(d.tags[i].info, uint32_t(kept.size()), keptKeys(d, d.tags[i], kept),
-                          [&](double done) { report(progress, start + span * done); });
-        }
-        index->endChange(uint32_t(kept.size()));
-        index->flush();
-    }
     syncFile(fresh);
     if (std::rename(fresh.c_str(), path.c_str()) != 0) {
         ::unlink(fresh.c_str());
@@ -122,12 +149,24 @@ void Table::pack(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "packed");
     const uint32_t live = d.liveCount();
+    const std::vector<uint32_t> kept = keptRecords(d, live);
+    // Every record is mapped now; nothing below maps again until the new file is adopted.
+    const uint8_t* records = d.map.at(0, d.recordOffset(d.header.recordCount + 1));
+    if (records == nullptr)
+        d.fail("changed while it was being packed");
     const bool large = uint64_t{live} * d.header.recordLength >= kDirectWritesFrom;
     detail::ReplacementFile replacement(d.dbfFile, large
                                                        ? detail::ReplacementFile::Writes::Direct
                                                        : detail::ReplacementFile::Writes::Buffered);
-    std::vector<uint32_t> kept; // a few bytes a record: the old number of each one kept
-    writeLiveRecords(d, live, replacement, kept, progress);
+    std::string freshIndex;
+    {
+        std::optional<IndexBuilder> indexBuilder;
+        if (d.mdx)
+            indexBuilder.emplace(d, records, kept);
+        writeKeptRecords(d, records, kept, replacement, progress);
+        if (indexBuilder)
+            freshIndex = indexBuilder->finish();
+    }
     // Nobody may open the new file before it is complete and indexed.
     detail::tryLock(replacement.fd(), detail::kOpenLockOffset, detail::LockKind::Exclusive,
                     d.dbfFile);
@@ -135,7 +174,13 @@ void Table::pack(const Progress& progress) {
         d.mdx->beginChange(); // a crash from here on leaves an index marked for rebuilding
         d.mdx->flush();
     }
-    replacement.commit();
+    try {
+        replacement.commit();
+    } catch (...) {
+        if (!freshIndex.empty())
+            ::unlink(freshIndex.c_str());
+        throw;
+    }
     d.indexCursor.reset();
     const auto adoptPackedFile = [&] {
         d.fd = replacement.releaseFd();
@@ -146,7 +191,7 @@ void Table::pack(const Progress& progress) {
     };
     try {
         if (d.mdx)
-            rebuildIndexBeside(d, kept, progress); // before the old records are unmapped
+            installIndex(d, freshIndex);
     } catch (...) {
         adoptPackedFile(); // the index stays marked for rebuilding at the next open
         throw;
