@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <numeric>
 #include <optional>
 #include <set>
 
@@ -182,49 +183,6 @@ std::vector<char> computeKeys(const Tag& tag, uint32_t recordCount, const KeySou
     return keys;
 }
 
-// A record's place in the sort: the first 16 key bytes as big-endian numbers compare like the
-// bytes, so most comparisons never touch the keys themselves.
-struct SortEntry {
-    uint64_t high;
-    uint64_t low;
-    uint32_t recno;
-};
-
-uint64_t bigEndianAt(const char* key, size_t length, size_t from) {
-    uint64_t value = 0;
-    for (size_t i = from; i < from + 8; ++i)
-        value = value << 8 | (i < length ? static_cast<uint8_t>(key[i]) : 0u);
-    return value;
-}
-
-// Record numbers in key order, equal keys by record number.
-std::vector<uint32_t> sortedRecords(const std::vector<char>& keys, uint32_t recordCount,
-                                    uint32_t keyLength) {
-    std::vector<SortEntry> entries(recordCount);
-    for (uint32_t i = 0; i < recordCount; ++i) {
-        const char* key = keys.data() + size_t(i) * keyLength;
-        entries[i] = {bigEndianAt(key, keyLength, 0), bigEndianAt(key, keyLength, 8), i + 1};
-    }
-    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        if (keyLength > 16) {
-            const int order =
-                std::memcmp(keys.data() + size_t(a.recno - 1) * keyLength + 16,
-                            keys.data() + size_t(b.recno - 1) * keyLength + 16, keyLength - 16);
-            if (order != 0)
-                return order < 0;
-        }
-        return a.recno < b.recno;
-    });
-    std::vector<uint32_t> order(recordCount);
-    for (uint32_t i = 0; i < recordCount; ++i)
-        order[i] = entries[i].recno;
-    return order;
-}
-
 Block tagHeaderBlock(const Tag& tag, uint32_t pages) {
     Block block{};
     put32(block.data(), tag.rootPage);
@@ -266,7 +224,13 @@ void MdxFile::addTag(const TagInfo& info, uint32_t recordCount, const KeySource&
         throw TableError("The index file \"" + impl_->path + "\" cannot hold more tags.");
 
     const std::vector<char> keys = computeKeys(tag, recordCount, keyOf, progress);
-    const std::vector<uint32_t> order = sortedRecords(keys, recordCount, tag.keyLength);
+    std::vector<uint32_t> order(recordCount);
+    std::iota(order.begin(), order.end(), 1u);
+    const uint32_t kl = tag.keyLength;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return std::memcmp(keys.data() + size_t(a - 1) * kl, keys.data() + size_t(b - 1) * kl, kl) <
+               0;
+    });
     if (progress)
         progress(0.7);
 
