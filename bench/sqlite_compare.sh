@@ -14,7 +14,7 @@ if [[ $# -lt 1 || $# -gt 2 ]]; then
     exit 2
 fi
 books_dbf=$1
-table_bench=${2:-$(dirname "$0")/../build-h5rel/bin/table_bench}
+table_bench=${2:-$(dirname "$0")/../build/bin/table_bench}
 command -v sqlite3 >/dev/null || { echo "sqlite3 is not installed" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sqlite-compare-XXXXXX")
