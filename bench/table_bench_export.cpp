@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <sys/resource.h>
 
 namespace benchfixture {
 namespace {
@@ -84,10 +85,19 @@ void writeAppendSql(const std::string& path) {
 
 } // namespace
 
-void reportTiming(const std::string& op, uint64_t records, double seconds) {
-    std::printf("{\"op\": \"%s\", \"records\": %llu, \"seconds\": %.6f}\n", op.c_str(),
-                static_cast<unsigned long long>(records), seconds);
+void reportTiming(const std::string& op, uint64_t records, double seconds, double cpuSeconds) {
+    std::printf("{\"op\": \"%s\", \"records\": %llu, \"seconds\": %.6f, \"cpu_seconds\": %.6f}\n",
+                op.c_str(), static_cast<unsigned long long>(records), seconds, cpuSeconds);
     std::fflush(stdout);
+}
+
+double processorSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 uint64_t readRecordAsText(const table::Table& books) {

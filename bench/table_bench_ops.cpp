@@ -107,20 +107,7 @@ uint64_t scanAll(table::Table& books) {
 // Upper-cased Author contains "SMITH", tested on the raw 1252 bytes as dBASE's
 // "SMITH" $ Upper(Author) would.
 bool authorContainsSmith(const table::RecordView& record) {
-    static constexpr std::string_view kWanted = "SMITH";
-    std::string_view author = record.raw(kAuthor);
-    if (author.size() < kWanted.size())
-        return false;
-    for (size_t start = 0; start + kWanted.size() <= author.size(); ++start) {
-        size_t matched = 0;
-        while (matched < kWanted.size() &&
-               table::upperCp1252(static_cast<uint8_t>(author[start + matched])) ==
-                   static_cast<uint8_t>(kWanted[matched]))
-            ++matched;
-        if (matched == kWanted.size())
-            return true;
-    }
-    return false;
+    return table::containsUpperCp1252(record.raw(kAuthor), "SMITH");
 }
 
 void timeScreens(table::Table& books, const fs::path& dbf) {

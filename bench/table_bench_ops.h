@@ -10,15 +10,20 @@ class Table;
 
 namespace benchfixture {
 
-// Prints one result line: {"op": "...", "records": N, "seconds": S}.
-void reportTiming(const std::string& op, uint64_t records, double seconds);
+// Prints one result line: {"op": "...", "records": N, "seconds": S, "cpu_seconds": C}.
+// The processor time (user and system) tells more than the elapsed time on a busy machine.
+void reportTiming(const std::string& op, uint64_t records, double seconds, double cpuSeconds);
+
+// User plus system time this process has used so far.
+double processorSeconds();
 
 // Runs `work` (which returns how many records it touched) and reports it under `op`.
 template <typename Work> uint64_t timed(const std::string& op, Work&& work) {
+    const double cpuStart = processorSeconds();
     auto start = std::chrono::steady_clock::now();
     uint64_t records = work();
     std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    reportTiming(op, records, elapsed.count());
+    reportTiming(op, records, elapsed.count(), processorSeconds() - cpuStart);
     return records;
 }
 

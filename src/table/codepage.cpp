@@ -1,6 +1,7 @@
 #include "codepage.h"
 
 #include <array>
+#include <cstring>
 
 namespace table {
 
@@ -258,11 +259,31 @@ uint8_t languageDriverFor(Codepage cp) {
     return 0x57;
 }
 
+namespace {
+
+// Length of the leading run of 7-bit bytes, eight at a time.
+size_t asciiPrefix(std::string_view bytes) {
+    size_t n = 0;
+    for (uint64_t word = 0; n + 8 <= bytes.size(); n += 8) {
+        std::memcpy(&word, bytes.data() + n, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (n < bytes.size() && static_cast<uint8_t>(bytes[n]) < 0x80)
+        ++n;
+    return n;
+}
+
+} // namespace
+
 std::string decodeToUtf8(std::string_view bytes, Codepage cp) {
+    const size_t ascii = asciiPrefix(bytes); // most text is plain ASCII, copied as it is
+    std::string out(bytes.substr(0, ascii));
+    if (ascii == bytes.size())
+        return out;
     const auto& table = upperHalf(cp);
-    std::string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
+    out.reserve(ascii + (bytes.size() - ascii) * 3);
+    for (char c : bytes.substr(ascii)) {
         const auto byte = static_cast<uint8_t>(c);
         appendUtf8(out, byte < 0x80 ? char32_t{byte} : char32_t{table[byte - 0x80]});
     }
@@ -271,9 +292,12 @@ std::string decodeToUtf8(std::string_view bytes, Codepage cp) {
 
 std::optional<std::string> encodeFromUtf8(std::string_view utf8, Codepage cp,
                                           std::string* badCharacter) {
-    std::string out;
+    // 7-bit characters are the same byte in every code page: a leading run of them is copied.
+    size_t pos = asciiPrefix(utf8);
+    std::string out(utf8.substr(0, pos));
+    if (pos == utf8.size())
+        return out;
     out.reserve(utf8.size());
-    size_t pos = 0;
     while (pos < utf8.size()) {
         const size_t start = pos;
         const auto codePoint = nextCodePoint(utf8, pos);
@@ -288,6 +312,29 @@ std::optional<std::string> encodeFromUtf8(std::string_view utf8, Codepage cp,
         out += static_cast<char>(*byte);
     }
     return out;
+}
+
+bool containsUpperCp1252(std::string_view text, std::string_view upperNeedle) {
+    static const auto upper = [] {
+        std::array<uint8_t, 256> table{};
+        for (int i = 0; i < 256; ++i)
+            table[size_t(i)] = upperCp1252(static_cast<uint8_t>(i));
+        return table;
+    }();
+    if (upperNeedle.empty())
+        return true;
+    const auto first = static_cast<uint8_t>(upperNeedle[0]);
+    for (size_t start = 0; start + upperNeedle.size() <= text.size(); ++start) {
+        if (upper[static_cast<uint8_t>(text[start])] != first)
+            continue;
+        size_t matched = 1;
+        while (matched < upperNeedle.size() && upper[static_cast<uint8_t>(text[start + matched])] ==
+                                                   static_cast<uint8_t>(upperNeedle[matched]))
+            ++matched;
+        if (matched == upperNeedle.size())
+            return true;
+    }
+    return false;
 }
 
 uint8_t upperCp1252(uint8_t byte) {

@@ -25,5 +25,8 @@ std::optional<std::string> encodeFromUtf8(std::string_view utf8, Codepage cp,
 // Upper-casing of Windows-1252 bytes as dBASE's Upper() does it for the ANSI driver:
 // a-z and the accented letters of 1252 (à..þ except ÷, š œ ž ÿ).
 uint8_t upperCp1252(uint8_t byte);
+// Whether `text` (Windows-1252) upper-cased that way contains `upperNeedle`, which is given
+// upper-cased already: dBASE's "NEEDLE" $ Upper(field).
+bool containsUpperCp1252(std::string_view text, std::string_view upperNeedle);
 
 } // namespace table

@@ -118,8 +118,16 @@ std::string toDtos(const Date& date) {
     if (date.isNull() || !isValidDate(date.year, date.month, date.day)) {
         return std::string(8, ' ');
     }
-    char text[9];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", date.year, date.month, date.day);
+    // Digits written directly: the date is valid, so each part has exactly its width.
+    std::string text(8, '0');
+    const auto putDigits = [&text](size_t end, int value, size_t width) {
+        for (size_t i = 0; i < width; ++i, value /= 10) {
+            text[end - 1 - i] = static_cast<char>('0' + value % 10);
+        }
+    };
+    putDigits(4, date.year, 4);
+    putDigits(6, date.month, 2);
+    putDigits(8, date.day, 2);
     return text;
 }
 

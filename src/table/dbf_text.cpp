@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace table::detail {
 
@@ -21,6 +22,13 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 std::string_view trimRight(std::string_view text) {
+    // Fields are mostly padding: drop it eight bytes at a time while all are blanks or NULs
+    // (clearing bit 0x20 leaves both at zero).
+    for (uint64_t word = 0; text.size() >= 8; text.remove_suffix(8)) {
+        std::memcpy(&word, text.data() + text.size() - 8, 8);
+        if ((word & ~0x2020202020202020ull) != 0)
+            break;
+    }
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) {
         text.remove_suffix(1);
     }
@@ -46,7 +54,11 @@ std::string formatCurrency(int64_t tenThousandths) {
     const bool negative = tenThousandths < 0;
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(tenThousandths)
                                         : static_cast<uint64_t>(tenThousandths);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
+    std::string text;
+    if (negative) {
+        text += '-';
+    }
+    text += std::to_string(magnitude / 10000);
     uint64_t fraction = magnitude % 10000;
     if (fraction != 0) {
         char digits[8];
@@ -151,31 +163,67 @@ std::string quoted(std::string_view utf8) {
     return std::string(utf8.substr(0, cut)) + "...";
 }
 
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The common case in one pass: [sign]digits[.digits] with a point or a comma.
+std::optional<std::string> plainDecimalText(std::string_view text) {
+    size_t pos = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++pos;
+    size_t wholeFrom = pos;
+    while (pos < text.size() && isDigit(text[pos]))
+        ++pos;
+    const size_t wholeTo = pos;
+    size_t fractionFrom = pos, fractionTo = pos;
+    if (pos < text.size() && (text[pos] == '.' || text[pos] == ',')) {
+        fractionFrom = ++pos;
+        while (pos < text.size() && isDigit(text[pos]))
+            ++pos;
+        fractionTo = pos;
+    }
+    if (pos != text.size() || (wholeFrom == wholeTo && fractionFrom == fractionTo))
+        return std::nullopt;
+    while (wholeFrom < wholeTo && text[wholeFrom] == '0')
+        ++wholeFrom;
+    while (fractionTo > fractionFrom && text[fractionTo - 1] == '0')
+        --fractionTo;
+    std::string plain;
+    if (negative && (wholeFrom < wholeTo || fractionFrom < fractionTo))
+        plain += '-'; // "-0.00" is plain zero
+    if (wholeFrom == wholeTo)
+        plain += '0';
+    plain.append(text.substr(wholeFrom, wholeTo - wholeFrom));
+    if (fractionFrom < fractionTo) {
+        plain += '.';
+        plain.append(text.substr(fractionFrom, fractionTo - fractionFrom));
+    }
+    return plain;
+}
+
+} // namespace
+
 // The digits a N or F field holds, as plain text: no leading '+' or zeros, no trailing
 // fraction zeros. Working on the text keeps wide fields exact where a double would not.
 std::optional<std::string> plainNumberText(std::string_view stored) {
-    std::string text(trimBlanks(stored));
-    if (text.empty() || text.find('*') != std::string::npos) {
+    const std::string_view trimmed = trimBlanks(stored);
+    if (trimmed.empty() || trimmed.find('*') != std::string_view::npos) {
         return std::string(); // '*' is how dBASE marks a value that overflowed the width
     }
+    if (auto plain = plainDecimalText(trimmed)) {
+        return plain;
+    }
+    // What is left is a number with an exponent, or no number.
+    std::string text(trimmed);
     std::replace(text.begin(), text.end(), ',', '.');
     if (!isNumberSyntax(text)) {
         return std::nullopt;
     }
-    if (text.find_first_of("eE") != std::string::npos) {
-        return formatDouble(*parseNumber(text));
-    }
-    const bool negative = text[0] == '-';
-    std::string_view digits(text);
-    if (digits[0] == '-' || digits[0] == '+') {
-        digits.remove_prefix(1);
-    }
-    std::string whole(digits.substr(0, digits.find('.')));
-    std::string fraction(digits.size() > whole.size() ? digits.substr(whole.size() + 1) : "");
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    fraction.erase(std::min(fraction.find_last_not_of('0') + 1, fraction.size()));
-    std::string plain = (whole.empty() ? "0" : whole) + (fraction.empty() ? "" : "." + fraction);
-    return negative && plain != "0" ? "-" + plain : plain;
+    return formatDouble(*parseNumber(text));
 }
 
 } // namespace table::detail

@@ -331,6 +331,13 @@ bool fieldIsBlank(const FieldDescriptor& field, const uint8_t* record) {
     case 'O':
     case 'Y':
         return field.length == 8 || field.length == 4 ? false : allBlank;
+    case 'N':
+    case 'F': {
+        // A value that overflowed its width, and a missing value as GDAL writes it, is a row of
+        // asterisks: it has no number, so it counts as blank.
+        const std::string_view digits = trimBlanks(bytes);
+        return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '*'; });
+    }
     default:
         return trimBlanks(bytes).empty();
     }

@@ -5,6 +5,7 @@
 #include "table_error.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,13 +32,14 @@ std::optional<std::string> numberForField(const FieldDescriptor& field, double v
         return std::nullopt;
     }
     const int decimals = field.type == 'N' || field.type == 'F' ? field.decimals : 0;
-    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-    if (size <= 0 || static_cast<uint32_t>(size) > field.length) {
+    // Exactly rounded like printf's %.*f; the largest double has 309 digits before the point.
+    char digits[640];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (written.ec != std::errc() || static_cast<size_t>(written.ptr - digits) > field.length) {
         return std::nullopt;
     }
-    std::string text(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    text.pop_back();
+    std::string text(digits, written.ptr);
     // A tiny negative value rounds to "-0.00"; dBASE writes zero without a sign.
     if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
         text.erase(0, 1);

@@ -166,6 +166,7 @@ void MdxFile::insertKey(std::string_view tagName, std::string_view key, uint32_t
     impl_->bumpGeneration();
     settle(*impl_, tag, path, path.size() - 1,
            atEnd ? std::optional<std::string>(std::string(key)) : std::nullopt);
+    impl_->bumpGeneration(); // what other handles read during the change is stale now
 }
 
 // Removing an entry that is not there leaves the tag as wanted, so it is not an error.
@@ -189,10 +190,11 @@ void MdxFile::removeKey(std::string_view tagName, std::string_view key, uint32_t
         impl_->writeNode(tag, leaf.node);
         if (count > 0 && leaf.index == count)
             propagateMax(*impl_, tag, path, level, keyAt(tag, leaf.node, count - 1));
-        return;
+    } else {
+        impl_->freePage(leaf.node.page);
+        removeChild(*impl_, tag, path, level - 1);
     }
-    impl_->freePage(leaf.node.page);
-    removeChild(*impl_, tag, path, level - 1);
+    impl_->bumpGeneration(); // what other handles read during the change is stale now
 }
 
 } // namespace table

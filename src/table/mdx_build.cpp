@@ -256,6 +256,7 @@ void MdxFile::addTag(const TagInfo& info, uint32_t recordCount, const KeySource&
     impl_->writeTagTable(tags);
     if (replaced)
         impl_->releaseTagBlocks(*replaced);
+    impl_->bumpGeneration();
     if (progress)
         progress(1.0);
 }

@@ -64,10 +64,39 @@ uint32_t leafPosition(const Tag& tag, const Node& leaf, std::string_view key, ui
     return low;
 }
 
+// Descends to the leaf after every key equal to `key` (interior keys carry no record numbers,
+// so the descent by key alone cannot tell where among equal keys `recno` belongs).
+Path descendPastKey(const MdxFile::Impl& file, const Tag& tag, std::string_view key,
+                    uint32_t recno) {
+    Path path;
+    uint32_t page = tag.rootPage;
+    while (true) {
+        PathStep step{readChild(file, tag, path, page), 0};
+        const uint32_t count = step.node.count(tag.keyLength);
+        if (step.node.leaf) {
+            step.index = leafPosition(tag, step.node, key, recno);
+            path.push_back(std::move(step));
+            return path;
+        }
+        while (step.index < count && keyAt(tag, step.node, step.index) <= key)
+            ++step.index;
+        page = step.node.pointers[step.index];
+        path.push_back(std::move(step));
+    }
+}
+
 } // namespace
 
 Path lowerBound(const MdxFile::Impl& file, const Tag& tag, std::string_view key, uint32_t recno) {
     key = key.substr(0, tag.keyLength);
+    if (key.size() == tag.keyLength) {
+        // A new record's key goes after all its equals: found in one descent, where walking
+        // from the first equal key would step through every leaf of a common key. Taken only
+        // when an entry before the position in the same leaf proves nothing earlier follows it.
+        Path past = descendPastKey(file, tag, key, recno);
+        if (past.back().index > 0 && past.back().index < past.back().node.count(tag.keyLength))
+            return past;
+    }
     Path path;
     uint32_t page = tag.rootPage;
     while (true) {
@@ -285,6 +314,14 @@ uint32_t MdxFile::Cursor::recno() const {
         return 0;
     const PathStep& leaf = state_->path.back();
     return leaf.node.pointers[leaf.index];
+}
+
+uint32_t MdxFile::Cursor::recnoAhead(uint32_t steps) const {
+    if (!valid())
+        return 0;
+    const PathStep& leaf = state_->path.back();
+    const size_t at = size_t(leaf.index) + steps;
+    return at < state_->leafCount() ? leaf.node.pointers[at] : 0;
 }
 
 std::string_view MdxFile::Cursor::key() const {

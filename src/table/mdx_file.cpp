@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <set>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,9 @@ namespace table {
 using namespace mdx;
 
 namespace {
+
+// Enough for the upper levels of every tag and the leaves around recent changes.
+constexpr size_t kCachedBlocks = 2048;
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -47,6 +51,8 @@ std::string trimmedText(const uint8_t* p, size_t size) {
 // --- Block access --------------------------------------------------------------------------------
 
 MdxFile::Impl::~Impl() {
+    if (mappedHeader != nullptr)
+        ::munmap(const_cast<uint8_t*>(mappedHeader), kHeaderBytes);
     if (fd >= 0)
         ::close(fd);
 }
@@ -60,7 +66,69 @@ uint64_t MdxFile::Impl::fileSize() const {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         throw TableError("Cannot read the index file \"" + path + "\".");
+    knownSize = std::max(knownSize, uint64_t(info.st_size));
     return uint64_t(info.st_size);
+}
+
+// Called once the file is known to hold a header: an index is never truncated while open.
+void MdxFile::Impl::mapHeader() {
+    void* address = ::mmap(nullptr, kHeaderBytes, PROT_READ, MAP_SHARED, fd, 0);
+    // Where the file cannot be mapped, the header is read with pread as needed instead.
+    if (address != MAP_FAILED)
+        mappedHeader = static_cast<const uint8_t*>(address);
+}
+
+void MdxFile::Impl::readMarkArea(uint8_t (&area)[kMarkAreaBytes]) const {
+    if (mappedHeader == nullptr) {
+        readAt(kOffMark, area, sizeof area);
+        return;
+    }
+    std::memcpy(area, mappedHeader + kOffMark, sizeof area);
+    // Another process may be writing the generation: one aligned load, never a torn mix.
+    const uint64_t generation = __atomic_load_n(
+        reinterpret_cast<const uint64_t*>(mappedHeader + kOffGeneration), __ATOMIC_ACQUIRE);
+    std::memcpy(area + (kOffGeneration - kOffMark), &generation, 8);
+}
+
+uint64_t MdxFile::Impl::currentGeneration() const {
+    uint8_t area[kMarkAreaBytes];
+    readMarkArea(area);
+    if (std::memcmp(area, kMark, 4) != 0)
+        return 0;
+    uint64_t generation = 0;
+    std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
+    return generation;
+}
+
+bool MdxFile::Impl::cacheUsable() const {
+    const uint64_t now = currentGeneration();
+    if (now != cachedGeneration) {
+        blocks.clear();
+        tagCache.reset();
+        cachedGeneration = now;
+    }
+    return now != 0; // a file from another program carries no generation to trust
+}
+
+void MdxFile::Impl::forgetWritten(uint64_t offset, size_t size) {
+    const uint64_t end = offset + size;
+    const auto overlaps = [&](uint64_t from, uint64_t to) { return offset < to && from < end; };
+    if (tagCache) {
+        bool tagsChanged = overlaps(kOffTagsUsed, kOffTagsUsed + 2) || overlaps(512, kHeaderBytes);
+        for (const Tag& tag : *tagCache)
+            tagsChanged =
+                tagsChanged || overlaps(uint64_t(tag.headerPage) * kPageSize,
+                                        uint64_t(tag.headerPage) * kPageSize + kBlockSize);
+        if (tagsChanged)
+            tagCache.reset();
+    }
+    if (size > 8 * kBlockSize) {
+        blocks.clear();
+        return;
+    }
+    const uint64_t firstPage = offset / kPageSize > 0 ? offset / kPageSize - 1 : 0;
+    for (uint64_t page = firstPage; page * kPageSize < end; ++page)
+        blocks.erase(uint32_t(page));
 }
 
 void MdxFile::Impl::readAt(uint64_t offset, void* data, size_t size) const {
@@ -80,6 +148,8 @@ void MdxFile::Impl::readAt(uint64_t offset, void* data, size_t size) const {
 }
 
 void MdxFile::Impl::writeAt(uint64_t offset, const void* data, size_t size) {
+    forgetWritten(offset, size);
+    knownSize = std::max(knownSize, offset + size);
     const auto* in = static_cast<const uint8_t*>(data);
     while (size > 0) {
         const ssize_t put = ::pwrite(fd, in, size, off_t(offset));
@@ -95,13 +165,30 @@ void MdxFile::Impl::writeAt(uint64_t offset, const void* data, size_t size) {
 }
 
 void MdxFile::Impl::readBlock(uint32_t page, Block& block) const {
-    if (page < 1 || uint64_t(page) * kPageSize + kBlockSize > fileSize())
+    const uint64_t end = uint64_t(page) * kPageSize + kBlockSize;
+    if (page < 1 || (end > knownSize && end > fileSize()))
         corrupt("a block number points outside the file");
+    const bool caching = cacheUsable();
+    if (caching) {
+        const auto cached = blocks.find(page);
+        if (cached != blocks.end()) {
+            block = cached->second;
+            return;
+        }
+    }
     readAt(uint64_t(page) * kPageSize, block.data(), block.size());
+    if (caching) {
+        if (blocks.size() >= kCachedBlocks)
+            blocks.clear();
+        blocks.emplace(page, block);
+    }
 }
 
 void MdxFile::Impl::writeBlock(uint32_t page, const Block& block) {
     writeAt(uint64_t(page) * kPageSize, block.data(), block.size());
+    if (cachedGeneration != 0 && cachedGeneration == currentGeneration() &&
+        blocks.size() < kCachedBlocks)
+        blocks.emplace(page, block);
 }
 
 void MdxFile::Impl::requireWritable() const {
@@ -130,6 +217,9 @@ Tag MdxFile::Impl::decodeTag(const uint8_t* entry, uint32_t slot) const {
 }
 
 std::vector<Tag> MdxFile::Impl::readTags() const {
+    const bool caching = cacheUsable();
+    if (caching && tagCache)
+        return *tagCache;
     const uint64_t size = fileSize();
     if (size < kTagTableOffset)
         corrupt("it is too short for an index");
@@ -144,6 +234,8 @@ std::vector<Tag> MdxFile::Impl::readTags() const {
     std::vector<Tag> tags;
     for (uint32_t slot = 0; slot < used; ++slot)
         tags.push_back(decodeTag(header + kTagTableOffset + slot * kTagEntryLength, slot));
+    if (caching)
+        tagCache = tags;
     return tags;
 }
 
@@ -223,20 +315,27 @@ void MdxFile::Impl::freePage(uint32_t page) {
     writeAt(kOffFirstFree, fields, sizeof fields);
 }
 
-void MdxFile::Impl::bumpGeneration() {
-    uint8_t area[24];
-    readAt(kOffMark, area, sizeof area);
-    uint64_t generation = 0;
-    if (std::memcmp(area, kMark, 4) != 0) {
+void MdxFile::Impl::writeMark(std::optional<uint32_t> indexedCount, std::optional<bool> changing) {
+    uint8_t area[kMarkAreaBytes];
+    readMarkArea(area);
+    const uint64_t generation = currentGeneration();
+    if (generation == 0 && std::memcmp(area, kMark, 4) != 0) {
         std::memset(area, 0, sizeof area);
         std::memcpy(area, kMark, 4);
         put32(area + (kOffIndexedCount - kOffMark), MdxFile::kUnknownRecordCount);
-    } else {
-        std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
     }
-    ++generation;
-    std::memcpy(area + (kOffGeneration - kOffMark), &generation, 8);
+    // Writers take turns (the table's header lock), so when what we cached was current before
+    // the bump, all that changed since is ours and went through the cache.
+    const bool cacheCurrent = generation != 0 && cachedGeneration == generation;
+    const uint64_t next = generation + 1;
+    std::memcpy(area + (kOffGeneration - kOffMark), &next, 8);
+    if (indexedCount)
+        put32(area + (kOffIndexedCount - kOffMark), *indexedCount);
+    if (changing)
+        area[kOffChangeFlag - kOffMark] = *changing ? 1 : 0;
     writeAt(kOffMark, area, sizeof area);
+    if (cacheCurrent)
+        cachedGeneration = next;
 }
 
 // --- Public interface ----------------------------------------------------------------------------
@@ -252,6 +351,7 @@ std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable) {
     if (impl->fd < 0)
         throw TableError("Cannot open the index file \"" + path + "\".");
     impl->readTags();
+    impl->mapHeader();
     return std::unique_ptr<MdxFile>(new MdxFile(std::move(impl)));
 }
 
@@ -278,6 +378,7 @@ std::unique_ptr<MdxFile> MdxFile::create(const std::string& path, const std::str
     const uint64_t generation = 1;
     std::memcpy(header + kOffGeneration, &generation, 8);
     impl->writeAt(0, header, sizeof header);
+    impl->mapHeader();
     return std::unique_ptr<MdxFile>(new MdxFile(std::move(impl)));
 }
 
@@ -312,6 +413,7 @@ void MdxFile::deleteTag(std::string_view name) {
     impl_->writeTagTable(tags);
     impl_->bumpGeneration();
     impl_->releaseTagBlocks(removed);
+    impl_->bumpGeneration();
 }
 
 void MdxFile::rebuildAll(uint32_t recordCount,
@@ -329,43 +431,31 @@ void MdxFile::rebuildAll(uint32_t recordCount,
 }
 
 uint32_t MdxFile::indexedRecordCount() const {
-    uint8_t area[12];
-    impl_->readAt(kOffMark, area, sizeof area);
+    uint8_t area[Impl::kMarkAreaBytes];
+    impl_->readMarkArea(area);
     if (std::memcmp(area, kMark, 4) != 0)
         return kUnknownRecordCount;
     return get32(area + (kOffIndexedCount - kOffMark));
 }
 
 bool MdxFile::changeInProgress() const {
-    uint8_t area[12];
-    impl_->readAt(kOffMark, area, sizeof area);
+    uint8_t area[Impl::kMarkAreaBytes];
+    impl_->readMarkArea(area);
     return std::memcmp(area, kMark, 4) == 0 && area[kOffChangeFlag - kOffMark] != 0;
 }
 
 void MdxFile::beginChange() {
     impl_->requireWritable();
-    impl_->bumpGeneration();
-    const uint8_t flag = 1;
-    impl_->writeAt(kOffChangeFlag, &flag, 1);
+    impl_->writeMark(std::nullopt, true);
 }
 
 void MdxFile::endChange(uint32_t recordCount) {
     impl_->requireWritable();
-    impl_->bumpGeneration();
-    uint8_t area[5];
-    put32(area, recordCount);
-    area[4] = 0;
-    impl_->writeAt(kOffIndexedCount, area, sizeof area);
+    impl_->writeMark(recordCount, false);
 }
 
 uint64_t MdxFile::generation() const {
-    uint8_t area[24];
-    impl_->readAt(kOffMark, area, sizeof area);
-    if (std::memcmp(area, kMark, 4) != 0)
-        return 0;
-    uint64_t generation = 0;
-    std::memcpy(&generation, area + (kOffGeneration - kOffMark), 8);
-    return generation;
+    return impl_->currentGeneration();
 }
 
 void MdxFile::flush() {

@@ -92,6 +92,9 @@ public:
         bool seekEntry(std::string_view key, uint32_t recno);
         bool valid() const;
         uint32_t recno() const;
+        // The record number `steps` entries further on in the same leaf, or 0: a hint for
+        // reading ahead, which may be stale when another handle is changing the tag.
+        uint32_t recnoAhead(uint32_t steps) const;
         std::string_view key() const;
 
     private:

@@ -15,7 +15,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace table::mdx {
@@ -84,8 +86,10 @@ struct Node {
 
 namespace table {
 
-// The open file: every access goes to the descriptor (pread/pwrite); nothing of the tree is
-// cached across calls, so other processes' changes are always seen.
+// The open file. Reads and writes go to the descriptor (pread/pwrite); the file header is also
+// mapped shared, so the generation counter is read without a system call. Blocks and tags read
+// are kept only while the generation stays what it was when they were read: every change, by
+// this handle or any other, bumps it first and last, and our own writes go through the cache.
 struct MdxFile::Impl {
     using Block = mdx::Block;
     using Tag = mdx::Tag;
@@ -94,14 +98,29 @@ struct MdxFile::Impl {
     std::string path;
     int fd = -1;
     bool writable = false;
+    const uint8_t* mappedHeader = nullptr; // the first kHeaderBytes of the file, mapped read-only
+    mutable uint64_t knownSize = 0;        // the file is at least this long (it never shrinks)
+    mutable std::unordered_map<uint32_t, Block> blocks; // by page, valid for cachedGeneration
+    mutable std::optional<std::vector<Tag>> tagCache;
+    mutable uint64_t cachedGeneration = 0; // 0: nothing is cached
 
     ~Impl();
     [[noreturn]] void corrupt(const std::string& what) const;
     uint64_t fileSize() const;
+    void mapHeader();
+    static constexpr size_t kMarkAreaBytes = 24; // bytes 48..71: mark, count, flag, generation
+    void readMarkArea(uint8_t (&area)[kMarkAreaBytes]) const;
+    uint64_t currentGeneration() const; // 0 for a file without our mark
+    // Drops what was cached when the generation moved; false when nothing may be cached.
+    bool cacheUsable() const;
+    void forgetWritten(uint64_t offset, size_t size);
     void readAt(uint64_t offset, void* data, size_t size) const;
     void writeAt(uint64_t offset, const void* data, size_t size);
     void readBlock(uint32_t page, Block& block) const; // checks the page against the file
     void writeBlock(uint32_t page, const Block& block);
+    // Bumps the generation and, when given, sets the indexed record count and the
+    // change-in-progress flag: one write of the mark area.
+    void writeMark(std::optional<uint32_t> indexedCount, std::optional<bool> changing);
 
     std::vector<Tag> readTags() const;
     Tag findTag(std::string_view name) const; // throws when missing
@@ -112,7 +131,7 @@ struct MdxFile::Impl {
 
     uint32_t allocatePage();
     void freePage(uint32_t page);
-    void bumpGeneration();
+    void bumpGeneration() { writeMark(std::nullopt, std::nullopt); }
     void requireWritable() const;
     void writeTagTable(const std::vector<Tag>& tags);
     void releaseTagBlocks(const Tag& tag); // the tree's blocks and the tag header

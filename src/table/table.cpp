@@ -100,6 +100,23 @@ UniqueFd openAndLock(const std::string& path, OpenMode mode) {
     throw TableError(inUseMessage(path));
 }
 
+// Another process may append while the table opens: the header is read once, as it stands,
+// and the file's size looked at again afterwards. A record count never runs ahead of the
+// records it counts (they are written first), so the size then covers every one of them.
+DbfHeader readHeaderOfMap(detail::MappedFile& map, const std::string& fileName) {
+    const std::span<const uint8_t> whole(map.at(0, map.size()), map.size());
+    const uint64_t headerLength = std::max<uint64_t>(dbfHeaderLengthOf(whole), 12);
+    const std::vector<uint8_t> head(whole.begin(),
+                                    whole.begin() + std::min<uint64_t>(headerLength, whole.size()));
+    if (head.size() >= 12 && head[0] != 0x02) { // dBASE II keeps its count elsewhere; read-only
+        const uint64_t count = uint64_t{head[4]} | uint64_t{head[5]} << 8 |
+                               uint64_t{head[6]} << 16 | uint64_t{head[7]} << 24;
+        const uint64_t recordLength = uint64_t{head[10]} | uint64_t{head[11]} << 8;
+        map.ensure(headerLength + count * recordLength);
+    }
+    return parseDbfHeader(head, map.size(), fileName);
+}
+
 bool writableVersion(const DbfHeader& header) {
     return (header.version == 0x03 || header.version == 0x8B) && !header.dbase7 &&
            !header.visualFoxPro;
@@ -204,7 +221,11 @@ const uint8_t* Table::Impl::recordBytes(uint32_t recno) {
 
 uint32_t Table::Impl::readRecordCountFromFile() {
     uint8_t bytes[4];
-    readAt(bytes, sizeof bytes, kRecordCountOffset);
+    // The map shares the page cache with every writer, so it holds the count they wrote.
+    if (const uint8_t* mapped = map.at(kRecordCountOffset, sizeof bytes))
+        std::memcpy(bytes, mapped, sizeof bytes);
+    else
+        readAt(bytes, sizeof bytes, kRecordCountOffset);
     uint32_t count = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
                      uint32_t{bytes[3]} << 24;
     struct stat info;
@@ -218,8 +239,9 @@ uint32_t Table::Impl::readRecordCountFromFile() {
 }
 
 void Table::Impl::writeHeaderCountAndDate(uint32_t recordCount) {
-    uint8_t bytes[8] = {};
-    readAt(bytes, sizeof bytes, 0);
+    uint8_t bytes[8] = {}; // bytes 1..7: the date of the last update, then the record count
+    if (const uint8_t* mapped = map.at(0, sizeof bytes))
+        std::memcpy(bytes, mapped, sizeof bytes);
     writeLastUpdate(bytes, detail::today());
     writeRecordCount(bytes, recordCount);
     writeAt(bytes + kLastUpdateOffset, 7, kLastUpdateOffset);
@@ -276,25 +298,6 @@ bool Table::isOpen() const {
     return impl_->isOpen;
 }
 
-namespace {
-
-// The header as it stands now, checked against the file's size taken after it was read. Another
-// program appending meanwhile writes each record before the count that includes it, so a size
-// taken after the header holds every record the header counts; a size taken before (that of the
-// mapping) may not, and the table would wrongly look truncated.
-DbfHeader readHeaderSnapshot(Table::Impl& d) {
-    constexpr uint64_t kLongestHeader = 65536; // the header length is a 16-bit number
-    const uint64_t length = std::min<uint64_t>(d.map.size(), kLongestHeader);
-    const uint8_t* start = d.map.at(0, length);
-    const std::vector<uint8_t> head(start, start + length);
-    struct stat info;
-    if (::fstat(d.fd.get(), &info) != 0)
-        d.fail(std::string("cannot be read: ") + std::strerror(errno));
-    return parseDbfHeader(head, static_cast<uint64_t>(info.st_size), d.dbfFile);
-}
-
-} // namespace
-
 void Table::open() {
     if (impl_->isOpen)
         close();
@@ -305,7 +308,7 @@ void Table::open() {
         d.map.map(d.fd.get(), d.dbfFile);
         if (d.map.size() == 0)
             d.fail("is empty, not a dBASE table");
-        d.header = readHeaderSnapshot(d);
+        d.header = readHeaderOfMap(d.map, d.dbfFile);
         if (d.writable() && !writableVersion(d.header))
             d.fail("was written by another dBASE program and can only be read (imported)");
         if (d.header.memoKind != MemoKind::None)

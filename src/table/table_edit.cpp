@@ -5,6 +5,8 @@
 
 #include "table/table_impl.h"
 
+#include <optional>
+
 namespace table {
 
 namespace {
@@ -18,8 +20,14 @@ int64_t recordLockOffset(uint32_t recno) {
 }
 
 uint32_t appendRecord(Table::Impl& d) {
-    detail::HeaderLockGuard lock(d.fd.get(), d.dbfFile);
-    uint32_t count = d.readRecordCountFromFile();
+    // A handle open exclusively is the only one (the open locks belong to the descriptor): it
+    // needs no header lock, and the count it holds is the file's.
+    std::optional<detail::HeaderLockGuard> lock;
+    uint32_t count = d.header.recordCount;
+    if (d.mode != OpenMode::Exclusive) {
+        lock.emplace(d.fd.get(), d.dbfFile);
+        count = d.readRecordCountFromFile();
+    }
     if (count == UINT32_MAX)
         d.fail("cannot hold more records");
     uint32_t recno = count + 1;

@@ -90,6 +90,10 @@ struct Table::Impl {
     void moveNext();
     void movePrior();
     void findAgain(); // current record, or its nearest neighbour in the current order
+    // Asks the processor to fetch the record a few entries ahead in index order, so that
+    // walking a tag does not wait on memory record by record.
+    void prefetchAhead() const;
+    void prefetchRecord(uint32_t recno) const;
     void ensureDeletedCount();
     uint32_t liveCount();
 

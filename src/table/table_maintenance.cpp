@@ -6,15 +6,19 @@
 #include "table/table_impl.h"
 
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
+#include <optional>
+#include <thread>
 #include <unistd.h>
 
 namespace table {
 
 namespace {
 
-constexpr size_t kWriteChunk = size_t{1} << 20;
 constexpr uint32_t kProgressEvery = 1u << 14;
+// From this size on, the packed table is written past the page cache (see ReplacementFile).
+constexpr uint64_t kDirectWritesFrom = uint64_t{32} << 20;
 
 void requireExclusive(Table::Impl& d, const std::string& work) {
     d.requireWritable();
@@ -28,36 +32,40 @@ void report(const Progress& progress, double done) {
         progress(done);
 }
 
-// Copies the header and the live records into `out`; returns how many records it wrote.
-uint32_t writeLiveRecords(Table::Impl& d, detail::ReplacementFile& out, const Progress& progress) {
-    uint32_t live = d.liveCount();
-    std::vector<uint8_t> head(d.map.at(0, d.header.headerLength),
-                              d.map.at(0, d.header.headerLength) + d.header.headerLength);
-    writeLastUpdate(head.data(), detail::today());
-    writeRecordCount(head.data(), live);
-    out.write(head.data(), head.size());
-
-    std::vector<uint8_t> chunk;
-    chunk.reserve(kWriteChunk + d.header.recordLength);
-    uint32_t written = 0;
+// The old number of every record the packed table keeps, in order: a few bytes a record.
+std::vector<uint32_t> keptRecords(Table::Impl& d, uint32_t live) {
+    std::vector<uint32_t> kept;
+    kept.reserve(live);
     for (uint32_t recno = 1; recno <= d.header.recordCount; ++recno) {
+        d.prefetchRecord(recno + 8);
         const uint8_t* record = d.recordBytes(recno);
-        if (record != nullptr && record[0] != '*' && written < live) {
-            chunk.insert(chunk.end(), record, record + d.header.recordLength);
-            ++written;
-        }
-        if (chunk.size() >= kWriteChunk) {
-            out.write(chunk.data(), chunk.size());
-            chunk.clear();
-        }
-        if (recno % kProgressEvery == 0)
-            report(progress, 0.5 * recno / d.header.recordCount);
+        if (record != nullptr && record[0] != '*' && kept.size() < live)
+            kept.push_back(recno);
     }
-    chunk.push_back(0x1A);
-    out.write(chunk.data(), chunk.size());
-    if (written != live)
+    if (kept.size() != live)
         d.fail("changed while it was being packed");
-    return written;
+    return kept;
+}
+
+// Copies the header and the kept records into `out`, runs of neighbours in one piece.
+void writeKeptRecords(const Table::Impl& d, const uint8_t* records,
+                      const std::vector<uint32_t>& kept, detail::ReplacementFile& out,
+                      const Progress& progress) {
+    std::vector<uint8_t> head(records, records + d.header.headerLength);
+    writeLastUpdate(head.data(), detail::today());
+    writeRecordCount(head.data(), uint32_t(kept.size()));
+    out.write(head.data(), head.size());
+    for (size_t i = 0; i < kept.size();) {
+        size_t run = 1;
+        while (i + run < kept.size() && kept[i + run] == kept[i] + run)
+            ++run;
+        out.write(records + d.recordOffset(kept[i]), run * d.header.recordLength);
+        if ((i + run) / kProgressEvery != i / kProgressEvery)
+            report(progress, 0.95 * double(i + run) / double(kept.size()));
+        i += run;
+    }
+    const uint8_t endOfFile = 0x1A;
+    out.write(&endOfFile, 1);
 }
 
 void syncFile(const std::string& path) {
@@ -66,26 +74,65 @@ void syncFile(const std::string& path) {
         ::fsync(fd.get());
 }
 
-// Writes a new index with every tag beside the old one and puts it in place.
-void rebuildIndexBeside(Table::Impl& d, const Progress& progress) {
+// Builds the packed table's index in a file beside the old one, on a thread of its own while
+// the records are written (that mostly waits for the disk). Its keys come from the old records,
+// still mapped and cached where the new ones may not be. It touches nothing of the handle but
+// the tags' expressions and those records, and reports no progress (callers' progress
+// callbacks belong to their own thread).
+class IndexBuilder {
+public:
+    IndexBuilder(const Table::Impl& d, const uint8_t* records, const std::vector<uint32_t>& kept)
+        : fresh_(d.mdx->path() + ".new"),
+          thread_([this, &d, records, &kept] { build(d, records, kept); }) {}
+    ~IndexBuilder() { // left without finish(): the records could not be written
+        if (thread_.joinable()) {
+            thread_.join();
+            ::unlink(fresh_.c_str());
+        }
+    }
+    IndexBuilder(const IndexBuilder&) = delete;
+    IndexBuilder& operator=(const IndexBuilder&) = delete;
+
+    // Waits for the index; rethrows what stopped it. Returns the new file's path.
+    const std::string& finish() {
+        thread_.join();
+        if (failure_) {
+            ::unlink(fresh_.c_str());
+            std::rethrow_exception(failure_);
+        }
+        return fresh_;
+    }
+
+private:
+    void build(const Table::Impl& d, const uint8_t* records, const std::vector<uint32_t>& kept) {
+        try {
+            auto index = MdxFile::create(fresh_, detail::tableStem(d.dbfFile));
+            index->beginChange();
+            const auto count = uint32_t(kept.size());
+            for (const CompiledTag& tag : d.tags) {
+                index->addTag(tag.info, count, [&](uint32_t recno, std::string& key) {
+                    tag.expression.evaluate(records + d.recordOffset(kept[recno - 1]), key);
+                });
+            }
+            index->endChange(count);
+            index->flush();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    std::string fresh_;
+    std::exception_ptr failure_;
+    std::thread thread_; // last: starts once the members it uses exist
+};
+
+// Puts the new index in place of the old one and selects the tag that was selected.
+void installIndex(Table::Impl& d, const std::string& fresh) {
     std::string path = d.mdx->path();
     std::string selected = d.activeTag >= 0 ? d.tags[size_t(d.activeTag)].info.name : "";
     d.indexCursor.reset();
     d.activeTag = -1;
     d.mdx.reset();
-    std::string fresh = path + ".new";
-    {
-        auto index = MdxFile::create(fresh, detail::tableStem(d.dbfFile));
-        index->beginChange();
-        for (size_t i = 0; i < d.tags.size(); ++i) {
-            double start = 0.5 + 0.5 * double(i) / double(d.tags.size());
-            double span = 0.5 / double(d.tags.size());
-            index->addTag(d.tags[i].info, d.header.recordCount, d.keySource(d.tags[i]),
-                          [&](double done) { report(progress, start + span * done); });
-        }
-        index->endChange(d.header.recordCount);
-        index->flush();
-    }
     syncFile(fresh);
     if (std::rename(fresh.c_str(), path.c_str()) != 0) {
         ::unlink(fresh.c_str());
@@ -101,8 +148,25 @@ void rebuildIndexBeside(Table::Impl& d, const Progress& progress) {
 void Table::pack(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "packed");
-    detail::ReplacementFile replacement(d.dbfFile);
-    uint32_t live = writeLiveRecords(d, replacement, progress);
+    const uint32_t live = d.liveCount();
+    const std::vector<uint32_t> kept = keptRecords(d, live);
+    // Every record is mapped now; nothing below maps again until the new file is adopted.
+    const uint8_t* records = d.map.at(0, d.recordOffset(d.header.recordCount + 1));
+    if (records == nullptr)
+        d.fail("changed while it was being packed");
+    const bool large = uint64_t{live} * d.header.recordLength >= kDirectWritesFrom;
+    detail::ReplacementFile replacement(d.dbfFile, large
+                                                       ? detail::ReplacementFile::Writes::Direct
+                                                       : detail::ReplacementFile::Writes::Buffered);
+    std::string freshIndex;
+    {
+        std::optional<IndexBuilder> indexBuilder;
+        if (d.mdx)
+            indexBuilder.emplace(d, records, kept);
+        writeKeptRecords(d, records, kept, replacement, progress);
+        if (indexBuilder)
+            freshIndex = indexBuilder->finish();
+    }
     // Nobody may open the new file before it is complete and indexed.
     detail::tryLock(replacement.fd(), detail::kOpenLockOffset, detail::LockKind::Exclusive,
                     d.dbfFile);
@@ -110,15 +174,29 @@ void Table::pack(const Progress& progress) {
         d.mdx->beginChange(); // a crash from here on leaves an index marked for rebuilding
         d.mdx->flush();
     }
-    replacement.commit();
+    try {
+        replacement.commit();
+    } catch (...) {
+        if (!freshIndex.empty())
+            ::unlink(freshIndex.c_str());
+        throw;
+    }
     d.indexCursor.reset();
-    d.fd = replacement.releaseFd();
-    d.map.map(d.fd.get(), d.dbfFile);
-    d.header.recordCount = live;
-    d.deletedCount = 0;
-    d.deletedCountedUpTo = live;
-    if (d.mdx)
-        rebuildIndexBeside(d, progress);
+    const auto adoptPackedFile = [&] {
+        d.fd = replacement.releaseFd();
+        d.map.map(d.fd.get(), d.dbfFile);
+        d.header.recordCount = live;
+        d.deletedCount = 0;
+        d.deletedCountedUpTo = live;
+    };
+    try {
+        if (d.mdx)
+            installIndex(d, freshIndex);
+    } catch (...) {
+        adoptPackedFile(); // the index stays marked for rebuilding at the next open
+        throw;
+    }
+    adoptPackedFile();
     report(progress, 1.0);
     d.moveFirst();
     d.notify();

@@ -10,7 +10,6 @@
 
 #include "table/table.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -45,8 +44,9 @@ void openAt(table::Table& books, const std::string& path, table::OpenMode mode) 
 }
 
 std::string numbered(const std::string& prefix, long n) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%05ld", n);
+    std::string digits = std::to_string(n);
+    if (digits.size() < 5)
+        digits.insert(0, 5 - digits.size(), '0');
     return prefix + digits;
 }
 

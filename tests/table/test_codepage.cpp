@@ -94,4 +94,25 @@ TEST(Codepage, UpperCasingFollowsAnsi) {
     EXPECT_EQ(upperCp1252('1'), '1');
 }
 
+TEST(Codepage, DecodingKeepsAsciiRunsAndConvertsWhatFollows) {
+    // Long ASCII runs take the fast way; a high byte anywhere after them must still convert.
+    for (size_t prefix : {0, 1, 7, 8, 9, 16, 23}) {
+        const std::string ascii(prefix, 'x');
+        EXPECT_EQ(decodeToUtf8(ascii + "caf\xE9 cr\xE8me", Codepage::Cp1252), ascii + "café crème")
+            << prefix;
+        EXPECT_EQ(decodeToUtf8(ascii, Codepage::Cp1252), ascii);
+    }
+}
+
+TEST(Codepage, ContainsUpperMatchesAnywhereRegardlessOfCase) {
+    EXPECT_TRUE(containsUpperCp1252("Smith, John", "SMITH"));
+    EXPECT_TRUE(containsUpperCp1252("Goldsmith", "SMITH"));
+    EXPECT_TRUE(containsUpperCp1252("ssmith", "SMITH"));          // a false start before the match
+    EXPECT_TRUE(containsUpperCp1252("Dvo\x9A\xE1k", "\x8A\xC1")); // šá as ŠÁ
+    EXPECT_FALSE(containsUpperCp1252("Smit", "SMITH"));
+    EXPECT_FALSE(containsUpperCp1252("S m i t h", "SMITH"));
+    EXPECT_FALSE(containsUpperCp1252("", "SMITH"));
+    EXPECT_TRUE(containsUpperCp1252("anything", ""));
+}
+
 } // namespace

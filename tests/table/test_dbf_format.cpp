@@ -140,6 +140,12 @@ TEST(FieldValues, TextIsPaddedCutAndTrimmed) {
     EXPECT_EQ(table.text(0), "Biblio");
     table.set(0, "");
     EXPECT_TRUE(fieldIsBlank(table.field(0), table.record()));
+    // Padding of blanks and NULs goes, however long; blanks inside stay.
+    MemoryTable wide({{"NOTE", 'C', 40, 0}});
+    std::memcpy(wide.record() + 1, "a b     \0\0 \0                           ", 40);
+    EXPECT_EQ(wide.text(0), "a b");
+    std::memcpy(wide.record() + 1, "                                 x      ", 40);
+    EXPECT_EQ(wide.text(0), "                                 x");
     const std::string message = thrownMessage([&] { table.set(0, "Ωmega"); });
     EXPECT_NE(message.find("Ω"), std::string::npos);
     EXPECT_NE(message.find("NAME"), std::string::npos);
@@ -190,6 +196,16 @@ TEST(FieldValues, ForeignNumberTextReadsSensibly) {
     };
     EXPECT_EQ(stored("      3,50"), "3.5");
     EXPECT_EQ(stored("**********"), "");
+    EXPECT_TRUE(fieldIsBlank(table.field(0), table.record()));
+    EXPECT_DOUBLE_EQ(fieldNumber(table.field(0), table.record()), 0);
+    EXPECT_EQ(stored("    ******"), "");
+    EXPECT_TRUE(fieldIsBlank(table.field(0), table.record()));
+    EXPECT_EQ(stored("      0.00"), "0");
+    EXPECT_FALSE(fieldIsBlank(table.field(0), table.record()));
+    EXPECT_EQ(stored("   1.5e3  "), "1500");
+    EXPECT_EQ(stored("       12."), "12");
+    EXPECT_EQ(stored("      -007"), "-7");
+    EXPECT_EQ(stored("     1.2.3"), "1.2.3");
     EXPECT_EQ(stored("     -.500"), "-0.5");
     EXPECT_EQ(stored("    +007.0"), "7");
     EXPECT_EQ(stored("     -0.00"), "0");

@@ -255,8 +255,10 @@ std::string interopScript(const std::string& name) {
 std::string runScript(const std::string& python, const std::string& script,
                       const std::vector<std::string>& arguments) {
     std::string command = python + " " + shellQuoted(interopScript(script));
-    for (const std::string& argument : arguments)
-        command += " " + shellQuoted(argument);
+    for (const std::string& argument : arguments) {
+        command += ' ';
+        command += shellQuoted(argument);
+    }
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {

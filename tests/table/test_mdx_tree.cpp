@@ -236,3 +236,29 @@ TEST(MdxTree, CursorOfAnotherHandleFollowsChanges) {
     ASSERT_TRUE(cursor.prior());
     EXPECT_EQ(cursor.recno(), sorted[1499].second);
 }
+
+// A handle that has read the whole tree sees every later change of another handle, splits and
+// a new root included, and not what it read before.
+TEST(MdxTree, HandleThatReadEverythingSeesLaterChanges) {
+    testsupport::TempDir dir;
+    std::vector<std::string> keys = randomKeys(2000, 50, 11);
+    auto file = buildFile(dir.file("t.mdx"), keys);
+    auto reader = MdxFile::open(dir.file("t.mdx"), false);
+    ASSERT_EQ(walkForward(*reader, "NEWINDEX"), sortedEntries(keys));
+
+    std::mt19937 random(12);
+    for (uint32_t recno = 2001; recno <= 12000; ++recno) {
+        keys.push_back(randomKey(random, 50));
+        file->insertKey("NEWINDEX", keys.back(), recno);
+    }
+    const Entries sorted = sortedEntries(keys);
+    for (size_t i = 0; i < sorted.size(); i += 3)
+        file->removeKey("NEWINDEX", sorted[i].first, sorted[i].second);
+    const Entries expected = walkForward(*file, "NEWINDEX");
+    EXPECT_EQ(expected.size(), sorted.size() - (sorted.size() + 2) / 3);
+    EXPECT_EQ(walkForward(*reader, "NEWINDEX"), expected);
+    EXPECT_EQ(walkBackward(*reader, "NEWINDEX"), expected);
+    auto cursor = reader->cursor("NEWINDEX");
+    EXPECT_FALSE(cursor.seekEntry(sorted[0].first, sorted[0].second)); // removed
+    EXPECT_TRUE(cursor.seekEntry(sorted[1].first, sorted[1].second));
+}

@@ -130,3 +130,31 @@ TEST_F(LockingTest, ConcurrentAppendsFromTwoProcessesLoseNothing) {
 }
 
 } // namespace
+
+// A table opens while another process appends to it: the header's count and the file's size
+// are read at different moments, and must still agree.
+TEST_F(LockingTest, OpensWhileAnotherProcessAppends) {
+    {
+        Table setup;
+        openAt(setup, path, OpenMode::Exclusive);
+        setup.addTag("AUTHORS", kAuthorKey);
+    }
+    Child appender({"append", path, "4000", "APP-"});
+    int opened = 0;
+    std::string failure;
+    for (int attempt = 0; attempt < 300 && failure.empty(); ++attempt) {
+        Table books;
+        try {
+            openAt(books, path, OpenMode::Shared);
+            ++opened;
+        } catch (const table::TableError& error) {
+            failure = error.what();
+        }
+    }
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(opened, 300);
+    std::string line;
+    ASSERT_TRUE(appender.readLine(line));
+    EXPECT_EQ(line, "done");
+    EXPECT_EQ(appender.wait(), 0);
+}
