@@ -233,7 +233,7 @@ void checkFieldName(const std::string& name) {
     }
 }
 
-// Width and decimals a spec ends up with, or an error naming the field.
+// Width and decimals a field definition ends up with, or an error naming the field.
 FieldSpec checkedSpec(const FieldSpec& spec) {
     FieldSpec checked = spec;
     checked.name = upperAscii(spec.name);

@@ -61,7 +61,7 @@ constexpr size_t kRecordCountOffset = 4;
 constexpr size_t kLastUpdateOffset = 1;
 constexpr size_t kProductionIndexFlagOffset = 28;
 
-// The field specification of a table we create (dBASE IV layout, types C N F D L).
+// How a field of a table we create is defined (dBASE IV layout, types C N F D L).
 // Our book table stores whole numbers as N 11.0 and decimal numbers as F 20.4: eleven
 // characters hold every 8-digit whole number with its sign and room to spare, and four decimals
 // in twenty characters keep 2-decimal money amounts exact (the text is stored, not a binary
