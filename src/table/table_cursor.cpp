@@ -16,10 +16,11 @@ void Table::Impl::prefetchRecord(uint32_t recno) const {
 
 namespace {
 
-// A filter that rejects record after record in index order goes on to visit records all over
-// the file, each on a page of its own: past this many, the map around every record visited is
-// populated in one call (once per mapping), instead of faulting a few pages at a time. Short
-// walks, such as moving to the next record on screen, never get that far.
+// A move that passes over record after record (a filter rejecting them, or deleted ones) may
+// go on through much of the file; in index order each record lies on a page of its own. Past
+// this many, the map around every record visited is populated in one call (once per stretch
+// and mapping) instead of faulting a few pages at a time. Moving to the next record on screen
+// never gets that far.
 constexpr uint32_t kLongIndexWalk = 512;
 
 } // namespace
@@ -96,15 +97,21 @@ void Table::Impl::moveLast() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = entry.last();
-        while (found && !accepts(entry.recno()))
+        uint32_t steps = 0;
+        while (found && !accepts(entry.recno())) {
+            populateAroundRecord(entry.recno(), steps);
             found = entry.prior();
+        }
         if (found)
             return takeIndexPosition(*this, false, true);
         return becomeEmpty(*this);
     }
-    for (uint32_t recno = header.recordCount; recno >= 1; --recno)
+    uint32_t steps = 0;
+    for (uint32_t recno = header.recordCount; recno >= 1; --recno) {
+        populateAroundRecord(recno, steps);
         if (accepts(recno))
             return setPosition(recno, false, true);
+    }
     becomeEmpty(*this);
 }
 
@@ -123,8 +130,10 @@ void Table::Impl::moveNext() {
         if (found)
             return takeIndexPosition(*this, false, false);
     } else {
+        uint32_t steps = 0;
         for (uint32_t recno = current + 1; recno <= header.recordCount && recno > current;
              ++recno) {
+            populateAroundRecord(recno, steps);
             prefetchRecord(recno + 4);
             if (accepts(recno))
                 return setPosition(recno, false, false);
@@ -139,14 +148,20 @@ void Table::Impl::movePrior() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = seekCurrentInIndex() || entry.valid() ? entry.prior() : entry.last();
-        while (found && (entry.recno() == current || !accepts(entry.recno())))
+        uint32_t steps = 0;
+        while (found && (entry.recno() == current || !accepts(entry.recno()))) {
+            populateAroundRecord(entry.recno(), steps);
             found = entry.prior();
+        }
         if (found)
             return takeIndexPosition(*this, false, false);
     } else {
-        for (uint32_t recno = current - 1; recno >= 1; --recno)
+        uint32_t steps = 0;
+        for (uint32_t recno = current - 1; recno >= 1; --recno) {
+            populateAroundRecord(recno, steps);
             if (accepts(recno))
                 return setPosition(recno, false, false);
+        }
     }
     setPosition(current, true, false);
 }
