@@ -40,17 +40,19 @@ uint64_t countThrough(table::Table& books, const search::SearchLevels& levels) {
     return count;
 }
 
+search::SearchLevels authorSmith() {
+    search::SearchLevels levels;
+    search::CriteriaTexts texts = noCriteria();
+    texts[kAuthorRow - 1] = "smith";
+    compileOrThrow(levels, texts, search::initialRowOperators());
+    return levels;
+}
+
 } // namespace
 
 void timeSearches(table::Table& books) {
     search::RowOperators operators = search::initialRowOperators();
-    timed("search_author_contains", [&] {
-        search::SearchLevels levels;
-        search::CriteriaTexts texts = noCriteria();
-        texts[kAuthorRow - 1] = "smith";
-        compileOrThrow(levels, texts, operators);
-        return countThrough(books, levels);
-    });
+    timed("search_author_contains", [&] { return countThrough(books, authorSmith()); });
     timed("search_two_levels", [&] {
         search::SearchLevels levels;
         search::CriteriaTexts first = noCriteria();
@@ -69,13 +71,35 @@ void timeSearches(table::Table& books) {
     });
 }
 
-void runSearchBenchmark(const std::string& dbfPath) {
-    table::Table books;
+namespace {
+
+void openShared(table::Table& books, const std::string& dbfPath, const std::string& tag) {
     books.setDirectory(std::filesystem::absolute(dbfPath).parent_path().string());
     books.setTableName(std::filesystem::path(dbfPath).filename().string());
     books.setOpenMode(table::OpenMode::Shared);
-    books.selectTag("NewIndex");
+    books.selectTag(tag);
     books.open();
+}
+
+} // namespace
+
+void runSearchBenchmark(const std::string& dbfPath) {
+    {
+        // What the grid asks first: the live records, counted on a map of its own (the
+        // searches below still start on a fresh one).
+        table::Table counted;
+        openShared(counted, dbfPath, "");
+        timed("count_live_first", [&] { return counted.recordCount(); });
+    }
+    {
+        // The same search in physical order on a fresh map: the count is the first pass
+        // through the file (in NewIndex order the walk to the first match comes first).
+        table::Table physical;
+        openShared(physical, dbfPath, "");
+        timed("search_physical_first", [&] { return countThrough(physical, authorSmith()); });
+    }
+    table::Table books;
+    openShared(books, dbfPath, "NewIndex");
     // The first pass maps the file in; the later ones show the search itself.
     for (int pass = 0; pass < 3; ++pass)
         timeSearches(books);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace table::detail {
 
@@ -28,6 +29,15 @@ public:
     // Null when the range is not inside the map.
     const uint8_t* at(uint64_t offset, uint64_t length) const;
 
+    // The map is populated in stretches of this many bytes, each at most once per mapping.
+    static constexpr unsigned kStretchShift = 20;
+    // Fills the page tables of stretch `stretch` (offset >> kStretchShift) in one call, unless
+    // this mapping had it filled already: a walk through the file then takes no page fault
+    // there, where it would take one every few pages. Filling pages already mapped costs
+    // about as much as reading them, hence once only. A kernel that cannot do it is asked
+    // once; the pages are then faulted in as they are read, as before.
+    void populateStretch(uint64_t stretch) const;
+
 private:
     void mapCurrentSize();
 
@@ -35,6 +45,29 @@ private:
     std::string fileName_;
     const uint8_t* data_ = nullptr;
     uint64_t size_ = 0;
+    mutable std::vector<bool> populated_; // by stretch, for the current mapping
+};
+
+// Keeps the map populated ahead of a walk through the file in ascending order (a count with
+// a filter, the deleted-record count, the search for the first passing record).
+class ReadAhead {
+public:
+    explicit ReadAhead(const MappedFile& file) : file_(file) {}
+    // The walk is about to read `length` bytes at `offset`.
+    void reach(uint64_t offset, uint64_t length) {
+        uint64_t last = (offset + length - 1) >> MappedFile::kStretchShift;
+        if (last != lastStretch_ || !started_) {
+            for (uint64_t stretch = offset >> MappedFile::kStretchShift; stretch <= last; ++stretch)
+                file_.populateStretch(stretch);
+            lastStretch_ = last;
+            started_ = true;
+        }
+    }
+
+private:
+    const MappedFile& file_;
+    uint64_t lastStretch_ = 0;
+    bool started_ = false;
 };
 
 } // namespace table::detail

@@ -14,6 +14,22 @@ void Table::Impl::prefetchRecord(uint32_t recno) const {
         __builtin_prefetch(record);
 }
 
+namespace {
+
+// A move that passes over record after record (a filter rejecting them, or deleted ones) may
+// go on through much of the file; in index order each record lies on a page of its own. Past
+// this many, the map around every record visited is populated in one call (once per stretch
+// and mapping) instead of faulting a few pages at a time. Moving to the next record on screen
+// never gets that far.
+constexpr uint32_t kLongIndexWalk = 512;
+
+} // namespace
+
+void Table::Impl::populateAroundRecord(uint32_t recno, uint32_t& stepsTaken) const {
+    if (++stepsTaken > kLongIndexWalk && recno >= 1 && recno <= header.recordCount)
+        map.populateStretch(recordOffset(recno) >> detail::MappedFile::kStretchShift);
+}
+
 void Table::Impl::prefetchAhead() const {
     constexpr uint32_t kStepsAhead = 8;
     if (indexCursor)
@@ -58,7 +74,9 @@ void Table::Impl::moveFirst() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = entry.first();
+        uint32_t steps = 0;
         while (found && !accepts(entry.recno())) {
+            populateAroundRecord(entry.recno(), steps);
             prefetchAhead();
             found = entry.next();
         }
@@ -66,9 +84,12 @@ void Table::Impl::moveFirst() {
             return takeIndexPosition(*this, true, false);
         return becomeEmpty(*this);
     }
-    for (uint32_t recno = 1; recno <= header.recordCount; ++recno)
+    detail::ReadAhead ahead(map);
+    for (uint32_t recno = 1; recno <= header.recordCount; ++recno) {
+        ahead.reach(recordOffset(recno), header.recordLength);
         if (accepts(recno))
             return setPosition(recno, true, false);
+    }
     becomeEmpty(*this);
 }
 
@@ -76,15 +97,21 @@ void Table::Impl::moveLast() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = entry.last();
-        while (found && !accepts(entry.recno()))
+        uint32_t steps = 0;
+        while (found && !accepts(entry.recno())) {
+            populateAroundRecord(entry.recno(), steps);
             found = entry.prior();
+        }
         if (found)
             return takeIndexPosition(*this, false, true);
         return becomeEmpty(*this);
     }
-    for (uint32_t recno = header.recordCount; recno >= 1; --recno)
+    uint32_t steps = 0;
+    for (uint32_t recno = header.recordCount; recno >= 1; --recno) {
+        populateAroundRecord(recno, steps);
         if (accepts(recno))
             return setPosition(recno, false, true);
+    }
     becomeEmpty(*this);
 }
 
@@ -94,15 +121,19 @@ void Table::Impl::moveNext() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = seekCurrentInIndex() ? entry.next() : entry.valid();
+        uint32_t steps = 0;
         while (found && (entry.recno() == current || !accepts(entry.recno()))) {
+            populateAroundRecord(entry.recno(), steps);
             prefetchAhead();
             found = entry.next();
         }
         if (found)
             return takeIndexPosition(*this, false, false);
     } else {
+        uint32_t steps = 0;
         for (uint32_t recno = current + 1; recno <= header.recordCount && recno > current;
              ++recno) {
+            populateAroundRecord(recno, steps);
             prefetchRecord(recno + 4);
             if (accepts(recno))
                 return setPosition(recno, false, false);
@@ -117,14 +148,20 @@ void Table::Impl::movePrior() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = seekCurrentInIndex() || entry.valid() ? entry.prior() : entry.last();
-        while (found && (entry.recno() == current || !accepts(entry.recno())))
+        uint32_t steps = 0;
+        while (found && (entry.recno() == current || !accepts(entry.recno()))) {
+            populateAroundRecord(entry.recno(), steps);
             found = entry.prior();
+        }
         if (found)
             return takeIndexPosition(*this, false, false);
     } else {
-        for (uint32_t recno = current - 1; recno >= 1; --recno)
+        uint32_t steps = 0;
+        for (uint32_t recno = current - 1; recno >= 1; --recno) {
+            populateAroundRecord(recno, steps);
             if (accepts(recno))
                 return setPosition(recno, false, false);
+        }
     }
     setPosition(current, true, false);
 }
@@ -138,16 +175,21 @@ void Table::Impl::findAgain() {
     if (indexed(*this)) {
         MdxFile::Cursor& entry = *indexCursor;
         bool found = seekCurrentInIndex() ? entry.next() : entry.valid();
+        uint32_t steps = 0;
         while (found && (entry.recno() == lost || !accepts(entry.recno()))) {
+            populateAroundRecord(entry.recno(), steps);
             prefetchAhead();
             found = entry.next();
         }
         if (found)
             return takeIndexPosition(*this, false, false);
     } else {
-        for (uint32_t recno = lost + 1; recno <= header.recordCount && recno > lost; ++recno)
+        detail::ReadAhead ahead(map);
+        for (uint32_t recno = lost + 1; recno <= header.recordCount && recno > lost; ++recno) {
+            ahead.reach(recordOffset(recno), header.recordLength);
             if (accepts(recno))
                 return setPosition(recno, false, false);
+        }
     }
     moveLast();
     if (current != 0)
@@ -155,8 +197,10 @@ void Table::Impl::findAgain() {
 }
 
 void Table::Impl::ensureDeletedCount() {
+    detail::ReadAhead ahead(map);
     for (uint32_t recno = deletedCountedUpTo + 1;
          recno <= header.recordCount && recno > deletedCountedUpTo; ++recno) {
+        ahead.reach(recordOffset(recno), header.recordLength);
         prefetchRecord(recno + 8);
         const uint8_t* record = recordBytes(recno);
         if (record == nullptr || record[0] == '*')
@@ -215,9 +259,12 @@ bool Table::isEmpty() {
         return false;
     if (!d.filter)
         return d.liveCount() == 0;
-    for (uint32_t recno = 1; recno <= d.header.recordCount; ++recno)
+    detail::ReadAhead ahead(d.map);
+    for (uint32_t recno = 1; recno <= d.header.recordCount; ++recno) {
+        ahead.reach(d.recordOffset(recno), d.header.recordLength);
         if (d.accepts(recno))
             return false;
+    }
     return true;
 }
 
@@ -228,7 +275,9 @@ uint32_t Table::recordCount() {
     if (!d.filter)
         return d.liveCount();
     uint32_t passing = 0;
+    detail::ReadAhead ahead(d.map);
     for (uint32_t recno = 1; recno <= d.header.recordCount; ++recno) {
+        ahead.reach(d.recordOffset(recno), d.header.recordLength);
         d.prefetchRecord(recno + 8);
         if (d.accepts(recno))
             ++passing;

@@ -94,6 +94,9 @@ struct Table::Impl {
     // walking a tag does not wait on memory record by record.
     void prefetchAhead() const;
     void prefetchRecord(uint32_t recno) const;
+    // Counts a step of a move past records that do not qualify; a long one populates the map
+    // around the records it visits.
+    void populateAroundRecord(uint32_t recno, uint32_t& stepsTaken) const;
     void ensureDeletedCount();
     uint32_t liveCount();
 

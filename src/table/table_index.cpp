@@ -3,6 +3,7 @@
 
 #include "table/table_impl.h"
 
+#include <memory>
 #include <sys/stat.h>
 
 namespace table {
@@ -53,7 +54,11 @@ std::string Table::Impl::keyOf(const CompiledTag& tag, const uint8_t* record) co
 }
 
 KeySource Table::Impl::keySource(const CompiledTag& tag) {
-    return [this, &tag](uint32_t recno, std::string& key) {
+    // Index builds ask for every record in file order.
+    auto ahead = std::make_shared<detail::ReadAhead>(map);
+    return [this, &tag, ahead](uint32_t recno, std::string& key) {
+        if (recno >= 1)
+            ahead->reach(recordOffset(recno), header.recordLength);
         const uint8_t* record = recordBytes(recno);
         if (record == nullptr)
             key.assign(tag.expression.keyLength(), ' ');
