@@ -14,30 +14,6 @@
 
 namespace app {
 
-namespace {
-
-// What the search window needs of the main window.
-class SearchHostOf final : public search::SearchHost {
-public:
-    explicit SearchHostOf(TMain& main) : main_(main) {}
-
-    table::Table& bookTable() override { return main_.MyTable(); }
-    bool searchActive() const override { return main_.searchActive(); }
-    void reopenBookTable() override { main_.reopenBookTable(); }
-    void setRecordFilter(table::RecordFilter filter) override {
-        main_.setSearchRecordTest(std::move(filter));
-    }
-    void enableEndSearch() override { main_.EnableEndSearch(); }
-    void doEndSearch() override { main_.DoEndSearch(); }
-    double windowSizeFactor() const override { return main_.windowSizeFactor(); }
-    const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
-
-private:
-    TMain& main_;
-};
-
-} // namespace
-
 // What the edit window and the maintenance commands need of the main window.
 class ProgramWindows::Hosts final : public edit::EditHost, public MaintenanceHost {
 public:
@@ -70,7 +46,7 @@ private:
     widgets::Seams& seams_;
 
 public:
-    SearchHostOf search;
+    search::MainWindowSearchHost<TMain> search;
 };
 
 ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)

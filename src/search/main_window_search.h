@@ -31,12 +31,7 @@ public:
 
     table::Table& bookTable() override { return main_.MyTable(); }
     bool searchActive() const override { return main_.searchActive(); }
-    void reopenBookTable() override {
-        table::Table& books = main_.MyTable();
-        books.close(); // the record filter set on the table stays for the reopen
-        books.open();
-        main_.SetViewerOptions();
-    }
+    void reopenBookTable() override { main_.reopenBookTable(); }
     void setRecordFilter(table::RecordFilter filter) override {
         main_.setSearchRecordTest(std::move(filter));
     }

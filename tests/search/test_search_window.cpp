@@ -41,6 +41,12 @@ public:
         books_.open();
     }
     void SetViewerOptions() {}
+    // As the main window does: the record filter set on the table stays for the reopen.
+    void reopenBookTable() {
+        books_.close();
+        books_.open();
+        SetViewerOptions();
+    }
     double windowSizeFactor() const { return 1.25; }
     const widgets::UserFonts& userFonts() const { return fonts_; }
 

@@ -4,7 +4,6 @@
 #include "support/gui/scripted_seams.h"
 #include "support_book_table.h"
 #include "widgets/grid_delegates.h"
-#include "widgets/pick_list_combo.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -267,32 +266,6 @@ TEST_F(RecordGridTest, InsertEditPostAndCancelThroughTheNavigator) {
     EXPECT_EQ(table.recordCount(), 27u);
     EXPECT_EQ(currentAuthor(), "Author 000009");
     EXPECT_EQ(grid->currentIndex().row(), 11);
-}
-
-} // namespace
-
-namespace {
-
-TEST(PickListCombo, FollowsItsListAndKeepsWhatWasTyped) {
-    db::PickList list("AUTHOR.LST");
-    list.setEntries({"Austen", "Brontë"});
-    {
-        widgets::PickListCombo combo;
-        combo.setPickList(&list);
-        EXPECT_TRUE(combo.isEditable());
-        ASSERT_EQ(combo.count(), 2);
-        combo.setText("Cather, typed");
-        list.addValue("Dickens");
-        EXPECT_EQ(combo.count(), 3);
-        EXPECT_EQ(combo.text(), "Cather, typed");
-        combo.setText("Brontë");
-        EXPECT_EQ(combo.currentIndex(), 1);
-        list.removeAt(0);
-        EXPECT_EQ(combo.text(), "Brontë");
-        EXPECT_EQ(combo.currentIndex(), 0);
-    }
-    list.addValue("After the combo went"); // the combo no longer listens
-    EXPECT_EQ(list.entries().size(), 3);
 }
 
 } // namespace
