@@ -83,14 +83,14 @@ public:
 
     // --- Fields ------------------------------------------------------------------------------
     int fieldCount() const;
-    const FieldDescriptor& fieldDescriptor(int index) const;      // 0-based, table order
-    int fieldIndex(std::string_view name) const;                  // -1 when missing
-    int fieldIndexOrThrow(std::string_view name) const;           // TableError when missing
+    const FieldDescriptor& fieldDescriptor(int index) const; // 0-based, table order
+    int fieldIndex(std::string_view name) const;             // -1 when missing
+    int fieldIndexOrThrow(std::string_view name) const;      // TableError when missing
     const DbfHeader& header() const;
-    FieldDisplay& display(int index);                             // visible, label, width
+    FieldDisplay& display(int index); // visible, label, width
     const FieldDisplay& display(int index) const;
-    std::vector<int> displayOrder() const;                        // field indexes, shown order
-    void setDisplayOrder(const std::vector<int>& order);          // a permutation of 0..n-1
+    std::vector<int> displayOrder() const;               // field indexes, shown order
+    void setDisplayOrder(const std::vector<int>& order); // a permutation of 0..n-1
 
     // --- Index tags --------------------------------------------------------------------------
     std::vector<TagInfo> tags() const;
@@ -166,8 +166,8 @@ public:
     using Observer = std::function<void()>;
     int addObserver(Observer observer); // returns an id for removeObserver
     void removeObserver(int id);
-    void suspendObservers();            // counted
-    void resumeObservers();             // at zero the observers are told once
+    void suspendObservers(); // counted
+    void resumeObservers();  // at zero the observers are told once
     bool observersSuspended() const;
 
     struct Impl;
