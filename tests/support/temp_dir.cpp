@@ -25,4 +25,9 @@ std::filesystem::path samplesDir() {
     return VOLUMARA_SAMPLES_DIR;
 }
 
+bool samplesAvailable() {
+    std::error_code error;
+    return std::filesystem::is_directory(samplesDir(), error);
+}
+
 } // namespace testsupport

@@ -23,5 +23,14 @@ private:
 
 // The folder of sample tables made by other programs.
 std::filesystem::path samplesDir();
+// Whether the sample tables are where samplesDir() says; tests that read them skip otherwise.
+bool samplesAvailable();
 
 } // namespace testsupport
+
+// Skips the current test, saying why, when the sample tables are missing.
+#define VOLUMARA_REQUIRE_SAMPLES()                                                                 \
+    do {                                                                                           \
+        if (!testsupport::samplesAvailable())                                                      \
+            GTEST_SKIP() << "no sample tables at " << testsupport::samplesDir();                   \
+    } while (false)

@@ -85,6 +85,7 @@ void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 } // namespace
 
 TEST(MdxFiles, DiscoIndexOfADbaseToolWalksInItsOwnOrder) {
+    VOLUMARA_REQUIRE_SAMPLES();
     auto file = MdxFile::open(discoPath(), false);
     ASSERT_EQ(file->tags().size(), 1u);
     EXPECT_EQ(file->tags()[0].name, "AUTHOR");
@@ -112,6 +113,7 @@ TEST(MdxFiles, DiscoIndexOfADbaseToolWalksInItsOwnOrder) {
 }
 
 TEST(MdxFiles, TdbfDemoIndexIsRead) {
+    VOLUMARA_REQUIRE_SAMPLES();
     const auto path = testsupport::samplesDir() / "tDBF" / "tdbf_demo.mdx";
     auto file = MdxFile::open(path.string(), false);
     ASSERT_TRUE(file->hasTag("ID"));

@@ -67,6 +67,7 @@ std::vector<fs::path> sampleTables() {
 }
 
 TEST(Samples, EveryTableOpensAndEveryFieldReads) {
+    VOLUMARA_REQUIRE_SAMPLES();
     const auto tables = sampleTables();
     ASSERT_GE(tables.size(), 20u);
     for (const auto& path : tables) {
@@ -90,6 +91,7 @@ TEST(Samples, EveryTableOpensAndEveryFieldReads) {
 }
 
 TEST(Samples, ValuesMatchAnIndependentReader) {
+    VOLUMARA_REQUIRE_SAMPLES();
     const auto dbase3 = openSample("dbf/dbase_03.dbf");
     EXPECT_EQ(dbase3.text(0, "Point_ID"), "0507121"); // a C field, read from the raw bytes
     EXPECT_EQ(dbase3.text(0, "Shape"), "circular");
@@ -136,6 +138,7 @@ TEST(Samples, ValuesMatchAnIndependentReader) {
 }
 
 TEST(Samples, UnusualLayoutsOpen) {
+    VOLUMARA_REQUIRE_SAMPLES();
     const auto noFields = openSample("dbf/polygon.dbf");
     EXPECT_TRUE(noFields.header.fields.empty());
 
@@ -163,6 +166,7 @@ TEST(Samples, UnusualLayoutsOpen) {
 }
 
 TEST(Samples, ShortenedSampleFilesAreTruncationErrors) {
+    VOLUMARA_REQUIRE_SAMPLES();
     for (const char* name : {"dbf/dbase_30.dbf", "tDBF/disco.DBF", "dbf/dbase_8c.dbf"}) {
         const fs::path path = testsupport::samplesDir() / name;
         const auto bytes = fileBytes(path);

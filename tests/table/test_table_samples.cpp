@@ -26,6 +26,7 @@ std::vector<fs::path> sampleTables() {
 }
 
 TEST(SampleTablesTest, EveryFieldOfEveryRecordReadsAsText) {
+    VOLUMARA_REQUIRE_SAMPLES();
     std::vector<fs::path> samples = sampleTables();
     ASSERT_GE(samples.size(), 20u);
     size_t opened = 0;
@@ -54,6 +55,7 @@ TEST(SampleTablesTest, EveryFieldOfEveryRecordReadsAsText) {
 }
 
 TEST(SampleTablesTest, ForeignVersionsAreNotOpenedForWriting) {
+    VOLUMARA_REQUIRE_SAMPLES();
     testsupport::TempDir dir;
     fs::path source = testsupport::samplesDir() / "dbf" / "dbase_30.dbf";
     fs::copy_file(source, dir.path() / "FOX.DBF");
