@@ -345,7 +345,8 @@ bool Table::findNearest(std::string_view keyUtf8) {
                          d.dbfFile + "\".");
     MdxFile::Cursor& entry = *d.indexCursor;
     bool found = entry.seek(*key);
-    while (found && !d.accepts(entry.recno()))
+    uint32_t steps = 0;
+    while (found && !d.acceptsOnWalk(entry.recno(), steps))
         found = entry.next();
     if (!found) {
         d.moveLast();
