@@ -49,6 +49,9 @@ bool Table::Impl::acceptsOnWalk(uint32_t recno, uint32_t& stepsTaken) {
 
 void Table::Impl::prefetchAhead() const {
     constexpr uint32_t kStepsAhead = 8;
+    // A walk over the passing records reads none of the records it passes.
+    if (passingRecordsValid())
+        return;
     if (indexCursor)
         prefetchRecord(indexCursor->recnoAhead(kStepsAhead));
 }
