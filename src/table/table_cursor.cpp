@@ -35,8 +35,8 @@ void Table::Impl::populateAroundRecord(uint32_t recno, uint32_t& stepsTaken) con
 bool Table::Impl::acceptsOnWalk(uint32_t recno, uint32_t& stepsTaken) {
     // In index order every record visited is a cache and TLB miss somewhere in the file; past
     // a sixteenth of the table a single pass in file order costs less than going on.
-    uint32_t longWalk = std::max(kLongIndexWalk, header.recordCount / 16);
-    if (filter && (stepsTaken >= longWalk || passingRecordsValid())) {
+    if (filter && (stepsTaken >= std::max(kLongIndexWalk, header.recordCount / 16) ||
+                   passingRecordsValid())) {
         ++stepsTaken;
         // A record that passed is read again: another handle may have deleted it since.
         return ensurePassingRecords().has(recno) && accepts(recno);
@@ -50,7 +50,7 @@ bool Table::Impl::acceptsOnWalk(uint32_t recno, uint32_t& stepsTaken) {
 void Table::Impl::prefetchAhead() const {
     constexpr uint32_t kStepsAhead = 8;
     // A walk over the passing records reads none of the records it passes.
-    if (passingRecordsValid())
+    if (passingRecords.computed && passingRecordsValid())
         return;
     if (indexCursor)
         prefetchRecord(indexCursor->recnoAhead(kStepsAhead));
