@@ -181,6 +181,7 @@ const FieldDescriptor& Table::Impl::field(int index) const {
 }
 
 void Table::Impl::writeAt(const void* data, size_t length, uint64_t offset) const {
+    ++writes; // whatever was derived from the records may no longer hold
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (length > 0) {
         ssize_t written = ::pwrite(fd.get(), bytes, length, static_cast<off_t>(offset));
@@ -325,6 +326,7 @@ void Table::open() {
         d.deletedCount = 0;
         d.deletedCountedUpTo = 0;
         d.filter = d.pendingFilter;
+        d.forgetPassingRecords();
         d.openIndex();
         d.activateTag(d.requestedTag);
         d.moveFirst();
@@ -347,6 +349,7 @@ void Table::close() {
     d.map.unmap();
     d.fd.reset();
     d.header = DbfHeader{};
+    d.passingRecords = PassingRecords{};
     d.isOpen = false;
     d.state = State::Inactive;
     d.current = 0;

@@ -10,14 +10,35 @@
 #include "table/memo_file.h"
 #include "table/table.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace table {
 
 struct CompiledTag {
     TagInfo info;
     KeyExpression expression;
+};
+
+// Which records passed the filter, one bit a record, from one pass through the file in
+// physical order. It answers counts and long walks in index order (which would otherwise visit
+// the file in random order) without reading the records again. Valid only as long as nothing
+// it was computed from has changed; see Table::Impl::passingRecordsValid().
+struct PassingRecords {
+    bool computed = false;
+    std::vector<uint64_t> bits; // bit (recno - 1)
+    uint32_t passing = 0;
+    uint32_t recordCount = 0;
+    uint64_t indexGeneration = 0;
+    uint64_t writes = 0;      // Table::Impl::writes when computed
+    uint32_t countInFile = 0; // the file header's record count when computed
+
+    bool has(uint32_t recno) const {
+        uint32_t bit = recno - 1;
+        return recno >= 1 && recno <= recordCount && (bits[bit >> 6] >> (bit & 63) & 1) != 0;
+    }
 };
 
 struct Table::Impl {
@@ -42,6 +63,8 @@ struct Table::Impl {
     uint64_t cursorGeneration = 0;
     bool cursorOnCurrent = false; // the index cursor stands on `current`
     RecordFilter filter;
+    PassingRecords passingRecords; // of `filter`, computed on demand
+    mutable uint64_t writes = 0;   // writes to the table through this handle
 
     uint32_t current = 0; // physical record number, 0 when the view is empty
     bool bof = true;
@@ -99,6 +122,16 @@ struct Table::Impl {
     void populateAroundRecord(uint32_t recno, uint32_t& stepsTaken) const;
     void ensureDeletedCount();
     uint32_t liveCount();
+    // A step of a walk past records that do not qualify: whether `recno` qualifies. Past a
+    // long stretch of misses with a filter set, it tests the passing records instead of the
+    // record (and reads only a record that passed, to confirm it).
+    bool acceptsOnWalk(uint32_t recno, uint32_t& stepsTaken);
+
+    // --- Passing records (table_passing.cpp) --------------------------------------------------
+    bool passingRecordsValid() const;
+    // The passing records of `filter`, computed now unless still valid. Requires a filter.
+    const PassingRecords& ensurePassingRecords();
+    void forgetPassingRecords() { passingRecords.computed = false; }
 
     // --- Index (table_index.cpp) ---------------------------------------------------------------
     std::string indexPath() const;

@@ -188,6 +188,7 @@ void Table::pack(const Progress& progress) {
         d.header.recordCount = live;
         d.deletedCount = 0;
         d.deletedCountedUpTo = live;
+        d.forgetPassingRecords();
     };
     try {
         if (d.mdx)
