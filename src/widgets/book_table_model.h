@@ -19,10 +19,13 @@
 #include "widgets/record_rows.h"
 
 #include <QAbstractTableModel>
+
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -145,6 +148,7 @@ private:
     void dropFarRows(int nearRow) const;
     bool storeText(int row, int column, const QString& text);
     void reportError(const std::exception& error);
+    bool callEngine(const std::function<void()>& call);
     void setCurrentRow(int row);
     int insertedRow() const;
 

@@ -227,6 +227,21 @@ void BookTableModel::reportError(const std::exception& error) {
     messages_.error(error.what());
 }
 
+// Runs one engine call that moves or changes the record, marking the model busy so that the
+// cursor observer does not take the move for one made elsewhere; an error is shown.
+bool BookTableModel::callEngine(const std::function<void()>& call) {
+    ++busy_;
+    try {
+        call();
+    } catch (const std::exception& error) {
+        --busy_;
+        reportError(error);
+        return false;
+    }
+    --busy_;
+    return true;
+}
+
 // A cell typed in: into the open edit or new record, or, while browsing, as a one-field edit
 // stored at once. An engine error is shown; a one-field edit is then cancelled and the record
 // stays as it was, while an open edit keeps its other changes.
@@ -295,15 +310,8 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
 bool BookTableModel::beginInsert() {
     if (!table_.isOpen() || table_.state() != table::Table::State::Browse)
         return false;
-    ++busy_;
-    try {
-        table_.append();
-    } catch (const std::exception& error) {
-        --busy_;
-        reportError(error);
+    if (!callEngine([this] { table_.append(); }))
         return false;
-    }
-    --busy_;
     lastState_ = table_.state();
     beginInsertRows({}, rowCount_, rowCount_);
     inserting_ = true;
@@ -318,15 +326,8 @@ bool BookTableModel::beginEdit() {
         return false;
     if (currentRow_ < 0 || !moveToRow(currentRow_))
         return false;
-    ++busy_;
-    try {
-        table_.edit();
-    } catch (const std::exception& error) {
-        --busy_;
-        reportError(error);
+    if (!callEngine([this] { table_.edit(); }))
         return false;
-    }
-    --busy_;
     lastState_ = table_.state();
     emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
     emit editStateChanged();
@@ -339,15 +340,8 @@ bool BookTableModel::post() {
     if (!isEditing())
         return false;
     const bool wasInsert = table_.state() == table::Table::State::Insert;
-    ++busy_;
-    try {
-        table_.post();
-    } catch (const std::exception& error) {
-        --busy_;
-        reportError(error);
+    if (!callEngine([this] { table_.post(); }))
         return false;
-    }
-    --busy_;
     afterRecordStored(wasInsert);
     emit editStateChanged();
     return true;
@@ -383,15 +377,8 @@ bool BookTableModel::deleteCurrent() {
     const int row = currentRow_;
     if (row < 0 || !moveToRow(row))
         return false;
-    ++busy_;
-    try {
-        table_.deleteRecord();
-    } catch (const std::exception& error) {
-        --busy_;
-        reportError(error);
+    if (!callEngine([this] { table_.deleteRecord(); }))
         return false;
-    }
-    --busy_;
     beginRemoveRows({}, row, row);
     --rowCount_;
     rows_.removeRow(row);
