@@ -19,11 +19,9 @@
 #include "widgets/record_rows.h"
 
 #include <QAbstractTableModel>
-
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <functional>
 
 #include <functional>
 #include <map>
