@@ -9,21 +9,21 @@
 
 namespace benchfixture {
 
-inline table::FieldSpec textField(const char* name, uint32_t width) {
+inline table::FieldDef textField(const char* name, uint32_t width) {
     return {name, 'C', width, 0};
 }
-inline table::FieldSpec wholeField(const char* name) {
+inline table::FieldDef wholeField(const char* name) {
     return {name, 'N', 11, 0};
 }
-inline table::FieldSpec decimalField(const char* name) {
+inline table::FieldDef decimalField(const char* name) {
     return {name, 'F', 20, 4};
 }
-inline table::FieldSpec dateField(const char* name) {
+inline table::FieldDef dateField(const char* name) {
     return {name, 'D', 8, 0};
 }
 
-inline const std::vector<table::FieldSpec>& bookFields() {
-    static const std::vector<table::FieldSpec> fields = {
+inline const std::vector<table::FieldDef>& bookFields() {
+    static const std::vector<table::FieldDef> fields = {
         textField("Title", 90),     textField("Author", 90),     wholeField("YearPub"),
         textField("Publisher", 60), textField("Category", 20),   textField("WherePurch", 30),
         decimalField("Cost"),       decimalField("Value"),       textField("Descriptio", 110),

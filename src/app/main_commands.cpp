@@ -9,8 +9,8 @@ namespace {
 using K = QKeySequence;
 constexpr auto ctrl = Qt::CTRL;
 
-const std::array<CommandSpec, 36>& specs() {
-    static const std::array<CommandSpec, 36> table{{
+const std::array<CommandInfo, 36>& commandRows() {
+    static const std::array<CommandInfo, 36> table{{
         {Command::NewDatabase, "MenuNew", "&New Database", K(ctrl | Qt::Key_W), "NewSpeed",
          "New Database", nullptr, nullptr, true},
         {Command::OpenDatabase, "MenuOpen", "&Open Database", K(ctrl | Qt::Key_O), "OpenSpeed",
@@ -124,15 +124,15 @@ constexpr std::array<const char*, 12> kDateCaptions{
 
 } // namespace
 
-std::span<const CommandSpec> commandSpecs() {
-    return specs();
+std::span<const CommandInfo> commandTable() {
+    return commandRows();
 }
 
-const CommandSpec& commandSpec(Command command) {
-    for (const CommandSpec& spec : specs())
-        if (spec.command == command)
-            return spec;
-    return specs().front(); // unreachable: every command has a row
+const CommandInfo& commandInfo(Command command) {
+    for (const CommandInfo& info : commandRows())
+        if (info.command == command)
+            return info;
+    return commandRows().front(); // unreachable: every command has a row
 }
 
 std::span<const int> speedBarLayout() {

@@ -55,7 +55,7 @@ enum class Command {
     About,
 };
 
-struct CommandSpec {
+struct CommandInfo {
     Command command;
     const char* menuName;      // objectName of the menu item
     const char* caption;       // menu caption with its accelerator
@@ -67,8 +67,8 @@ struct CommandSpec {
     bool browseAllowed;        // false: disabled for a browse-mode run
 };
 
-std::span<const CommandSpec> commandSpecs();
-const CommandSpec& commandSpec(Command command);
+std::span<const CommandInfo> commandTable();
+const CommandInfo& commandInfo(Command command);
 
 // The speed bar, left to right; Command values, with -1 between groups.
 std::span<const int> speedBarLayout();

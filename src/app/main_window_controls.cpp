@@ -86,11 +86,11 @@ void TMain::createControls() {
 }
 
 QAction* TMain::addCommandItem(QMenu* menu, Command command) {
-    const CommandSpec& spec = commandSpec(command);
-    QAction* action = menu->addAction(QString::fromUtf8(spec.caption));
-    action->setObjectName(QLatin1String(spec.menuName));
-    if (!spec.shortcut.isEmpty())
-        action->setShortcut(spec.shortcut);
+    const CommandInfo& info = commandInfo(command);
+    QAction* action = menu->addAction(QString::fromUtf8(info.caption));
+    action->setObjectName(QLatin1String(info.menuName));
+    if (!info.shortcut.isEmpty())
+        action->setShortcut(info.shortcut);
     connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
     actions_[command] = action;
     return action;
@@ -246,11 +246,11 @@ void TMain::createSpeedPanel() {
             continue;
         }
         const auto command = static_cast<Command>(entry);
-        const CommandSpec& spec = commandSpec(command);
+        const CommandInfo& info = commandInfo(command);
         auto* button = new QToolButton(speedPanel_);
-        button->setObjectName(QLatin1String(spec.speedName));
-        button->setToolTip(QString::fromUtf8(spec.hint));
-        button->setIcon(speedIcon(spec.speedName));
+        button->setObjectName(QLatin1String(info.speedName));
+        button->setToolTip(QString::fromUtf8(info.hint));
+        button->setIcon(speedIcon(info.speedName));
         button->setIconSize(QSize(16, 16));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -282,9 +282,9 @@ void TMain::createLetteredButtons() {
         const int count = frame.columns * 2;
         for (int i = 0; i < count; ++i) {
             const Command command = order[static_cast<size_t>(kFirstButton[f] + i)];
-            const CommandSpec& spec = commandSpec(command);
-            auto* button = new QPushButton(QString::fromUtf8(spec.buttonCaption), client);
-            button->setObjectName(QLatin1String(spec.buttonName));
+            const CommandInfo& info = commandInfo(command);
+            auto* button = new QPushButton(QString::fromUtf8(info.buttonCaption), client);
+            button->setObjectName(QLatin1String(info.buttonName));
             const int column = i % frame.columns;
             const int row = i / frame.columns;
             button->setGeometry(frame.left + 6 + column * (kLetteredWidth + 4), 12 + row * 34,
@@ -361,7 +361,7 @@ void TMain::runCommand(Command command) {
 }
 
 bool TMain::commandAvailable(Command command) const {
-    if (browseMode_ && !commandSpec(command).browseAllowed)
+    if (browseMode_ && !commandInfo(command).browseAllowed)
         return false;
     if (command == Command::EndSearch && !searchActive_)
         return false;
@@ -370,13 +370,13 @@ bool TMain::commandAvailable(Command command) const {
 
 void TMain::updateCommandStates() {
     const bool lettered = buttonBarMode_ == ButtonBarMode::LetteredButtons;
-    for (const CommandSpec& spec : commandSpecs()) {
-        const bool available = commandAvailable(spec.command);
-        if (auto action = actions_.find(spec.command); action != actions_.end())
+    for (const CommandInfo& info : commandTable()) {
+        const bool available = commandAvailable(info.command);
+        if (auto action = actions_.find(info.command); action != actions_.end())
             action->second->setEnabled(available);
-        if (auto speed = speedButtons_.find(spec.command); speed != speedButtons_.end())
+        if (auto speed = speedButtons_.find(info.command); speed != speedButtons_.end())
             speed->second->setEnabled(available);
-        if (auto button = letteredButtons_.find(spec.command); button != letteredButtons_.end())
+        if (auto button = letteredButtons_.find(info.command); button != letteredButtons_.end())
             button->second->setEnabled(available && lettered);
     }
     for (QAction* item : listMaintenanceItems_)

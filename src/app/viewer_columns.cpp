@@ -15,7 +15,7 @@ int fieldAtPosition(const Settings& settings, int position) {
 
 } // namespace
 
-std::vector<widgets::ColumnSpec> viewerColumns(const Settings& settings) {
+std::vector<widgets::ColumnDef> viewerColumns(const Settings& settings) {
     std::array<bool, db::kFieldCount + 1> placed{};
     std::vector<int> order;
     for (int position = 1; position <= db::kFieldCount; ++position) {
@@ -29,7 +29,7 @@ std::vector<widgets::ColumnSpec> viewerColumns(const Settings& settings) {
         if (!placed[static_cast<size_t>(number)])
             order.push_back(number);
 
-    std::vector<widgets::ColumnSpec> columns;
+    std::vector<widgets::ColumnDef> columns;
     for (int number : order) {
         const FieldSettings& field = settings.field(number);
         if (field.displayed)

@@ -13,6 +13,6 @@ namespace app {
 // For display positions 1..36, the first field whose "Field Order" is that position (field 1 when
 // none is); a field already placed is not placed twice. Fields that no position reaches follow in
 // field order. Fields whose "Display Fields" is off are left out.
-std::vector<widgets::ColumnSpec> viewerColumns(const Settings& settings);
+std::vector<widgets::ColumnDef> viewerColumns(const Settings& settings);
 
 } // namespace app

@@ -56,15 +56,15 @@ ViewConfigGrid::ViewConfigGrid(const QString& objectName, std::vector<Column> co
     bool hasHeadings = false;
     QStringList headings;
     for (int column = 0; column < columnCount(); ++column) {
-        const Column& spec = columns_[static_cast<size_t>(column)];
-        headings << spec.heading;
-        hasHeadings = hasHeadings || !spec.heading.isEmpty();
-        if (spec.maxLength > 0)
-            setItemDelegateForColumn(column, new LimitedTextDelegate(spec.maxLength, this));
+        const Column& layout = columns_[static_cast<size_t>(column)];
+        headings << layout.heading;
+        hasHeadings = hasHeadings || !layout.heading.isEmpty();
+        if (layout.maxLength > 0)
+            setItemDelegateForColumn(column, new LimitedTextDelegate(layout.maxLength, this));
         for (int row = 0; row < kViewConfigRows; ++row) {
             auto* item = new QTableWidgetItem;
             Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-            if (spec.editable)
+            if (layout.editable)
                 flags |= Qt::ItemIsEditable;
             item->setFlags(flags);
             setItem(row, column, item);

@@ -208,7 +208,7 @@ bool makeNewTable(const QString& path, UserMessages& messages) {
                        "be aborted.");
         return false;
     }
-    table::Table::create(toStd(absolutePath), bookTableFieldSpecs());
+    table::Table::create(toStd(absolutePath), bookTableFieldDefs());
     return QFileInfo::exists(absolutePath);
 }
 

@@ -88,39 +88,39 @@ std::vector<const FieldInfo*> pickListFields() {
     return fields;
 }
 
-table::FieldSpec fieldSpecFor(const FieldInfo& field) {
-    table::FieldSpec spec;
-    spec.name.reserve(field.name.size());
+table::FieldDef fieldDefFor(const FieldInfo& field) {
+    table::FieldDef def;
+    def.name.reserve(field.name.size());
     for (char c : field.name)
-        spec.name.push_back(asciiUpper(c));
+        def.name.push_back(asciiUpper(c));
     switch (field.kind) {
     case Text:
-        spec.type = 'C';
-        spec.length = static_cast<uint32_t>(field.size);
+        def.type = 'C';
+        def.length = static_cast<uint32_t>(field.size);
         break;
     case WholeNumber:
-        spec.type = 'N';
-        spec.length = 11;
+        def.type = 'N';
+        def.length = 11;
         break;
     case DecimalNumber:
-        spec.type = 'F';
-        spec.length = 20;
-        spec.decimals = 4;
+        def.type = 'F';
+        def.length = 20;
+        def.decimals = 4;
         break;
     case Date:
-        spec.type = 'D';
-        spec.length = 8;
+        def.type = 'D';
+        def.length = 8;
         break;
     }
-    return spec;
+    return def;
 }
 
-std::vector<table::FieldSpec> bookTableFieldSpecs() {
-    std::vector<table::FieldSpec> specs;
-    specs.reserve(kFieldCount);
+std::vector<table::FieldDef> bookTableFieldDefs() {
+    std::vector<table::FieldDef> defs;
+    defs.reserve(kFieldCount);
     for (const FieldInfo& field : kCatalogue)
-        specs.push_back(fieldSpecFor(field));
-    return specs;
+        defs.push_back(fieldDefFor(field));
+    return defs;
 }
 
 } // namespace db

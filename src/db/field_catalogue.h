@@ -41,8 +41,8 @@ std::vector<const FieldInfo*> pickListFields();
 
 // Physical column layout of a new book table. Whole and decimal numbers get widths that hold
 // every value the edit form accepts, with room to spare for the index's STR() keys.
-table::FieldSpec fieldSpecFor(const FieldInfo& field);
-std::vector<table::FieldSpec> bookTableFieldSpecs();
+table::FieldDef fieldDefFor(const FieldInfo& field);
+std::vector<table::FieldDef> bookTableFieldDefs();
 
 // ASCII letter-case-insensitive comparison, the way dBASE matches field names.
 bool sameFieldName(std::string_view a, std::string_view b);

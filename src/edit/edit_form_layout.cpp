@@ -180,12 +180,12 @@ void TMyEdit::buildPages() {
 
 void TMyEdit::buildButtons() {
     QWidget* body = pages_->parentWidget();
-    struct ButtonSpec {
+    struct FormButton {
         const char* caption;
         std::function<void()> run;
         bool stores;
     };
-    const std::array<ButtonSpec, 6> specs{{
+    const std::array<FormButton, 6> entries{{
         {"&Update && Exit", [this] { updateAndExit(); }, true},
         {"Up&date", [this] { editor_.updateRecord(); }, true},
         {"C&lear", [this] { editor_.clear(); }, true},
@@ -196,12 +196,12 @@ void TMyEdit::buildButtons() {
     constexpr int width = 94;
     constexpr int gap = 8;
     int left = 8;
-    for (const ButtonSpec& spec : specs) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.caption), body);
+    for (const FormButton& entry : entries) {
+        auto* button = new QPushButton(QString::fromUtf8(entry.caption), body);
         button->setGeometry(left, 338, width, 28);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, spec.run);
-        if (spec.stores) {
+        connect(button, &QPushButton::clicked, this, entry.run);
+        if (entry.stores) {
             storingButtons_.append(button);
         }
         left += width + gap;
@@ -209,22 +209,22 @@ void TMyEdit::buildButtons() {
 }
 
 void TMyEdit::buildMenus(QMenuBar& menuBar) {
-    struct ActionSpec {
+    struct MenuEntry {
         const char* caption;
         QKeySequence shortcut;
         std::function<void()> run;
         bool stores;
     };
-    const auto addActions = [this](QMenu* menu, const std::vector<ActionSpec>& specs) {
-        for (const ActionSpec& spec : specs) {
-            if (spec.caption == nullptr) {
+    const auto addActions = [this](QMenu* menu, const std::vector<MenuEntry>& entries) {
+        for (const MenuEntry& entry : entries) {
+            if (entry.caption == nullptr) {
                 menu->addSeparator();
                 continue;
             }
-            QAction* action = menu->addAction(QString::fromUtf8(spec.caption));
-            action->setShortcut(spec.shortcut);
-            connect(action, &QAction::triggered, this, spec.run);
-            if (spec.stores) {
+            QAction* action = menu->addAction(QString::fromUtf8(entry.caption));
+            action->setShortcut(entry.shortcut);
+            connect(action, &QAction::triggered, this, entry.run);
+            if (entry.stores) {
                 storingActions_.append(action);
             }
         }

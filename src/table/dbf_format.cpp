@@ -234,22 +234,22 @@ void checkFieldName(const std::string& name) {
 }
 
 // Width and decimals a field definition ends up with, or an error naming the field.
-FieldSpec checkedSpec(const FieldSpec& spec) {
-    FieldSpec checked = spec;
-    checked.name = upperAscii(spec.name);
+FieldDef checkedDefinition(const FieldDef& def) {
+    FieldDef checked = def;
+    checked.name = upperAscii(def.name);
     const auto fail = [&](const std::string& why) {
         throw TableError("The field " + checked.name + " cannot be created: " + why + ".");
     };
-    switch (spec.type) {
+    switch (def.type) {
     case 'C':
-        if (spec.length < 1 || spec.length > 254 || spec.decimals != 0) {
+        if (def.length < 1 || def.length > 254 || def.decimals != 0) {
             fail("a text field is 1 to 254 characters wide");
         }
         break;
     case 'N':
     case 'F':
-        if (spec.length < 1 || spec.length > 20 ||
-            (spec.decimals > 0 && spec.decimals + 2u > spec.length)) {
+        if (def.length < 1 || def.length > 20 ||
+            (def.decimals > 0 && def.decimals + 2u > def.length)) {
             fail("a number field is 1 to 20 characters wide with room for its decimals");
         }
         break;
@@ -262,27 +262,27 @@ FieldSpec checkedSpec(const FieldSpec& spec) {
         checked.decimals = 0;
         break;
     default:
-        fail(std::string("the type '") + spec.type + "' is not supported");
+        fail(std::string("the type '") + def.type + "' is not supported");
     }
     return checked;
 }
 
 } // namespace
 
-std::vector<uint8_t> buildDbfHeader(const std::vector<FieldSpec>& fields, const Date& today,
+std::vector<uint8_t> buildDbfHeader(const std::vector<FieldDef>& fields, const Date& today,
                                     bool productionIndex) {
-    std::vector<FieldSpec> specs;
+    std::vector<FieldDef> defs;
     std::set<std::string> names;
     uint32_t recordLength = 1;
-    for (const auto& spec : fields) {
-        checkFieldName(spec.name);
-        specs.push_back(checkedSpec(spec));
-        if (!names.insert(specs.back().name).second) {
-            throw TableError("The field name " + specs.back().name + " is used twice.");
+    for (const auto& def : fields) {
+        checkFieldName(def.name);
+        defs.push_back(checkedDefinition(def));
+        if (!names.insert(defs.back().name).second) {
+            throw TableError("The field name " + defs.back().name + " is used twice.");
         }
-        recordLength += specs.back().length;
+        recordLength += defs.back().length;
     }
-    const size_t headerLength = kHeaderSize + kDescriptorSize * specs.size() + 1;
+    const size_t headerLength = kHeaderSize + kDescriptorSize * defs.size() + 1;
     if (headerLength > 0xFFFF || recordLength > 0xFFFF) {
         throw TableError("A table cannot hold this many fields.");
     }
@@ -296,12 +296,12 @@ std::vector<uint8_t> buildDbfHeader(const std::vector<FieldSpec>& fields, const 
     header[11] = static_cast<uint8_t>(recordLength >> 8);
     header[kProductionIndexFlagOffset] = productionIndex ? 1 : 0;
     header[29] = languageDriverFor(Codepage::Cp1252);
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < defs.size(); ++i) {
         uint8_t* descriptor = &header[kHeaderSize + i * kDescriptorSize];
-        std::copy(specs[i].name.begin(), specs[i].name.end(), descriptor);
-        descriptor[11] = static_cast<uint8_t>(specs[i].type);
-        descriptor[16] = static_cast<uint8_t>(specs[i].length);
-        descriptor[17] = specs[i].decimals;
+        std::copy(defs[i].name.begin(), defs[i].name.end(), descriptor);
+        descriptor[11] = static_cast<uint8_t>(defs[i].type);
+        descriptor[16] = static_cast<uint8_t>(defs[i].length);
+        descriptor[17] = defs[i].decimals;
     }
     header.back() = 0x0D;
     return header;

@@ -69,7 +69,7 @@ constexpr size_t kProductionIndexFlagOffset = 28;
 constexpr uint32_t kWholeNumberWidth = 11;
 constexpr uint32_t kDecimalNumberWidth = 20;
 constexpr uint8_t kDecimalNumberDecimals = 4;
-struct FieldSpec {
+struct FieldDef {
     std::string name; // at most 10 characters; stored in capitals
     char type = 'C';
     uint32_t length = 0;
@@ -77,9 +77,9 @@ struct FieldSpec {
 };
 
 // The complete header of a new, empty dBASE IV table (version 0x03, language driver 0x57,
-// terminator 0x0D) for the given fields. Throws TableError on invalid specs (bad names,
+// terminator 0x0D) for the given fields. Throws TableError on invalid field definitions (bad names,
 // duplicate names, widths out of range).
-std::vector<uint8_t> buildDbfHeader(const std::vector<FieldSpec>& fields, const Date& today,
+std::vector<uint8_t> buildDbfHeader(const std::vector<FieldDef>& fields, const Date& today,
                                     bool productionIndex);
 void writeRecordCount(uint8_t* header, uint32_t recordCount);
 void writeLastUpdate(uint8_t* header, const Date& today);

@@ -360,7 +360,7 @@ void Table::close() {
         d.notify();
 }
 
-void Table::create(const std::string& path, const std::vector<FieldSpec>& fields) {
+void Table::create(const std::string& path, const std::vector<FieldDef>& fields) {
     std::vector<uint8_t> bytes = buildDbfHeader(fields, detail::today(), false);
     bytes.push_back(0x1A);
     // Hold the old file exclusively while it is replaced, so that nobody is left working on it.

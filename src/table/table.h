@@ -77,7 +77,7 @@ public:
 
     // Creates (replacing) a dBASE IV table with the given fields and no index. Fails while
     // another handle holds the file.
-    static void create(const std::string& path, const std::vector<FieldSpec>& fields);
+    static void create(const std::string& path, const std::vector<FieldDef>& fields);
     // True when the file cannot be opened exclusively right now.
     static bool inUse(const std::string& path);
 

@@ -6,8 +6,8 @@
 
 namespace widgets {
 
-std::vector<ColumnSpec> columnsFromTableDisplay(const table::Table& table) {
-    std::vector<ColumnSpec> columns;
+std::vector<ColumnDef> columnsFromTableDisplay(const table::Table& table) {
+    std::vector<ColumnDef> columns;
     for (int field : table.displayOrder()) {
         const table::FieldDisplay& display = table.display(field);
         if (display.visible)
@@ -52,7 +52,7 @@ BookTableModel::~BookTableModel() {
     table_.removeObserver(observerId_);
 }
 
-void BookTableModel::setColumns(std::vector<ColumnSpec> columns) {
+void BookTableModel::setColumns(std::vector<ColumnDef> columns) {
     beginResetModel();
     columns_ = std::move(columns);
     texts_.clear();

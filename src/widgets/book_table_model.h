@@ -33,7 +33,7 @@ namespace widgets {
 // Rows read in one visit to the table: a screen and a little more.
 inline constexpr int kReadAheadRows = 48;
 
-struct ColumnSpec {
+struct ColumnDef {
     int fieldIndex = 0; // 0-based field of the table
     QString title;      // the field label
     int widthChars = 15;
@@ -41,7 +41,7 @@ struct ColumnSpec {
 
 // The visible fields of the table's display properties, in display order, with their labels and
 // widths (Table::display, Table::displayOrder).
-std::vector<ColumnSpec> columnsFromTableDisplay(const table::Table& table);
+std::vector<ColumnDef> columnsFromTableDisplay(const table::Table& table);
 
 class BookTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -52,8 +52,8 @@ public:
 
     table::Table& table() { return table_; }
 
-    void setColumns(std::vector<ColumnSpec> columns);
-    const std::vector<ColumnSpec>& columns() const { return columns_; }
+    void setColumns(std::vector<ColumnDef> columns);
+    const std::vector<ColumnDef>& columns() const { return columns_; }
     // The field shown in `column`, -1 when out of range.
     int fieldIndexAt(int column) const;
     // The column showing the field named `fieldName` (any letter case), -1 when not shown.
@@ -152,7 +152,7 @@ private:
 
     table::Table& table_;
     db::UserMessages& messages_;
-    std::vector<ColumnSpec> columns_;
+    std::vector<ColumnDef> columns_;
     bool editingEnabled_ = false;
     Qt::Alignment titleAlignment_ = Qt::AlignHCenter | Qt::AlignVCenter;
     int observerId_ = 0;

@@ -66,7 +66,7 @@ void BookTableModel::readRows(int row) const {
             QStringList texts;
             texts.reserve(static_cast<qsizetype>(columns_.size()));
             const int fields = table_.fieldCount();
-            for (const ColumnSpec& column : columns_) {
+            for (const ColumnDef& column : columns_) {
                 const bool known = column.fieldIndex >= 0 && column.fieldIndex < fields;
                 texts.push_back(known ? QString::fromStdString(table_.asText(column.fieldIndex))
                                       : QString());
@@ -114,7 +114,7 @@ Qt::Alignment BookTableModel::cellAlignment(int fieldIndex) const {
 QVariant BookTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const ColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    const ColumnDef& column = columns_[static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return static_cast<int>(cellAlignment(column.fieldIndex));
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole)

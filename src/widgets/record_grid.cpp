@@ -75,7 +75,7 @@ RecordGrid::RecordGrid(table::Table& table, db::UserMessages& messages, QWidget*
 
 RecordGrid::~RecordGrid() = default;
 
-void RecordGrid::setColumns(std::vector<ColumnSpec> columns) {
+void RecordGrid::setColumns(std::vector<ColumnDef> columns) {
     model_->setColumns(std::move(columns));
     applyColumnWidths();
     applyColumnDelegates();

@@ -63,7 +63,7 @@ public:
     table::Table& table() { return model_->table(); }
 
     // Columns in display order; widths in characters of the cell font.
-    void setColumns(std::vector<ColumnSpec> columns);
+    void setColumns(std::vector<ColumnDef> columns);
     void setOptions(const GridOptions& options);
     const GridOptions& options() const { return options_; }
     // Binds the nine pick-list columns to their lists (which outlive the grid).

@@ -7,9 +7,9 @@ namespace {
 using testsupport::child;
 using testsupport::MainWindowTest;
 
-std::vector<int> fieldNumbers(const std::vector<widgets::ColumnSpec>& columns) {
+std::vector<int> fieldNumbers(const std::vector<widgets::ColumnDef>& columns) {
     std::vector<int> numbers;
-    for (const widgets::ColumnSpec& column : columns)
+    for (const widgets::ColumnDef& column : columns)
         numbers.push_back(column.fieldIndex + 1);
     return numbers;
 }

@@ -74,8 +74,8 @@ protected:
     void makeBookTable(const std::string& name) {
         ASSERT_TRUE(db::makeNewTable(path(name), messages_));
     }
-    void makeTableWith(const std::string& name, std::vector<table::FieldSpec> specs) {
-        table::Table::create(dir_.file(name), specs);
+    void makeTableWith(const std::string& name, std::vector<table::FieldDef> defs) {
+        table::Table::create(dir_.file(name), defs);
     }
     std::vector<std::string> tagExpressions(const std::string& name) {
         table::Table handle;
@@ -134,12 +134,12 @@ TEST_F(BookDatabaseTest, CheckFormatAcceptsOtherLetterCaseAndRefusesOtherLayouts
     EXPECT_TRUE(db::checkFormat(path("GOOD.DBF"), messages_));
     EXPECT_TRUE(messages_.messages.empty());
 
-    std::vector<table::FieldSpec> specs = db::bookTableFieldSpecs();
-    auto fewer = specs;
+    std::vector<table::FieldDef> defs = db::bookTableFieldDefs();
+    auto fewer = defs;
     fewer.pop_back();
-    auto more = specs;
+    auto more = defs;
     more.push_back({"EXTRA", 'C', 10, 0});
-    auto swapped = specs;
+    auto swapped = defs;
     std::swap(swapped[3], swapped[4]);
     makeTableWith("FEWER.DBF", fewer);
     makeTableWith("MORE.DBF", more);

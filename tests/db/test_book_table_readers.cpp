@@ -43,7 +43,7 @@ std::vector<std::string> lines(const std::string& text) {
 
 std::vector<std::string> catalogueNamesUpperCase() {
     std::vector<std::string> names;
-    for (const table::FieldSpec& field : db::bookTableFieldSpecs())
+    for (const table::FieldDef& field : db::bookTableFieldDefs())
         names.push_back(field.name);
     return names;
 }

@@ -86,26 +86,26 @@ TEST(FieldCatalogue, LookupsIgnoreLetterCaseAndRejectUnknowns) {
 }
 
 TEST(FieldCatalogue, NewTableColumnsFollowTheFieldKinds) {
-    std::vector<table::FieldSpec> specs = db::bookTableFieldSpecs();
-    ASSERT_EQ(specs.size(), 36u);
-    for (size_t i = 0; i < specs.size(); ++i) {
-        SCOPED_TRACE(specs[i].name);
+    std::vector<table::FieldDef> defs = db::bookTableFieldDefs();
+    ASSERT_EQ(defs.size(), 36u);
+    for (size_t i = 0; i < defs.size(); ++i) {
+        SCOPED_TRACE(defs[i].name);
         std::string upper;
         for (char c : std::string(kExpected[i].name))
             upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-        EXPECT_EQ(specs[i].name, upper);
+        EXPECT_EQ(defs[i].name, upper);
     }
     // Title (text), YearPub (whole number), Cost (decimal), PurchDate (date).
-    EXPECT_EQ(specs[0].type, 'C');
-    EXPECT_EQ(specs[0].length, 90u);
-    EXPECT_EQ(specs[2].type, 'N');
-    EXPECT_EQ(specs[2].length, 11u);
-    EXPECT_EQ(specs[2].decimals, 0);
-    EXPECT_EQ(specs[6].type, 'F');
-    EXPECT_EQ(specs[6].length, 20u);
-    EXPECT_EQ(specs[6].decimals, 4);
-    EXPECT_EQ(specs[11].type, 'D');
-    EXPECT_EQ(specs[11].length, 8u);
+    EXPECT_EQ(defs[0].type, 'C');
+    EXPECT_EQ(defs[0].length, 90u);
+    EXPECT_EQ(defs[2].type, 'N');
+    EXPECT_EQ(defs[2].length, 11u);
+    EXPECT_EQ(defs[2].decimals, 0);
+    EXPECT_EQ(defs[6].type, 'F');
+    EXPECT_EQ(defs[6].length, 20u);
+    EXPECT_EQ(defs[6].decimals, 4);
+    EXPECT_EQ(defs[11].type, 'D');
+    EXPECT_EQ(defs[11].length, 8u);
 }
 
 } // namespace

@@ -11,14 +11,14 @@ extern char** environ;
 
 namespace tabletest {
 
-const std::vector<table::FieldSpec>& bookFields() {
+const std::vector<table::FieldDef>& bookFields() {
     auto text = [](const char* name, uint32_t width) {
-        return table::FieldSpec{name, 'C', width, 0};
+        return table::FieldDef{name, 'C', width, 0};
     };
-    auto whole = [](const char* name) { return table::FieldSpec{name, 'N', 11, 0}; };
-    auto decimal = [](const char* name) { return table::FieldSpec{name, 'F', 20, 4}; };
-    auto date = [](const char* name) { return table::FieldSpec{name, 'D', 8, 0}; };
-    static const std::vector<table::FieldSpec> fields = {
+    auto whole = [](const char* name) { return table::FieldDef{name, 'N', 11, 0}; };
+    auto decimal = [](const char* name) { return table::FieldDef{name, 'F', 20, 4}; };
+    auto date = [](const char* name) { return table::FieldDef{name, 'D', 8, 0}; };
+    static const std::vector<table::FieldDef> fields = {
         text("Title", 90),     text("Author", 90),     whole("YearPub"),
         text("Publisher", 60), text("Category", 20),   text("WherePurch", 30),
         decimal("Cost"),       decimal("Value"),       text("Descriptio", 110),

@@ -13,7 +13,7 @@
 namespace tabletest {
 
 // The 36 fields of a book table (Title, Author, YearPub, ... UserDef6).
-const std::vector<table::FieldSpec>& bookFields();
+const std::vector<table::FieldDef>& bookFields();
 constexpr int kTitle = 0;
 constexpr int kAuthor = 1;
 constexpr int kYearPub = 2;

@@ -10,7 +10,7 @@ namespace {
 
 using namespace table;
 
-const std::vector<FieldSpec> kBookLikeFields = {
+const std::vector<FieldDef> kBookLikeFields = {
     {"Title", 'C', 90, 0},
     {"YearPub", 'N', kWholeNumberWidth, 0},
     {"Cost", 'F', kDecimalNumberWidth, kDecimalNumberDecimals},
@@ -23,7 +23,7 @@ struct MemoryTable {
     std::vector<uint8_t> bytes;
     DbfHeader header;
 
-    explicit MemoryTable(const std::vector<FieldSpec>& fields, uint32_t records = 1) {
+    explicit MemoryTable(const std::vector<FieldDef>& fields, uint32_t records = 1) {
         bytes = buildDbfHeader(fields, Date{2026, 3, 7}, true);
         const auto& probe = parseDbfHeader(bytes, bytes.size(), "probe");
         writeRecordCount(bytes.data(), records);
@@ -77,7 +77,7 @@ TEST(DbfHeader, BuiltHeaderHasTheDbaseIvLayoutAndParsesBack) {
     EXPECT_EQ(bytes[32 + 12], 0);
 }
 
-TEST(DbfHeader, InvalidSpecsAreRefused) {
+TEST(DbfHeader, InvalidFieldDefinitionsAreRefused) {
     const Date today{2026, 1, 1};
     EXPECT_THROW(buildDbfHeader({{"TOOLONGNAME", 'C', 10, 0}}, today, false), TableError);
     EXPECT_THROW(buildDbfHeader({{"1ST", 'C', 10, 0}}, today, false), TableError);

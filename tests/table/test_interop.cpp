@@ -17,7 +17,7 @@ namespace {
 
 using Row = std::vector<std::string>; // one record, every field in normalised form
 
-const std::vector<table::FieldSpec>& fields() {
+const std::vector<table::FieldDef>& fields() {
     return benchfixture::bookFields();
 }
 
@@ -72,22 +72,22 @@ std::string fullWidthText(size_t width) {
 Row makeRow(int recordIndex) {
     Row row;
     for (size_t f = 0; f < fields().size(); ++f) {
-        const table::FieldSpec& spec = fields()[f];
+        const table::FieldDef& def = fields()[f];
         // Strides differ per field so that the records mix the pools' values differently.
         size_t pick = static_cast<size_t>(recordIndex) * (f + 3) + f * 7;
         bool blank = recordIndex == 0;
         bool extreme = recordIndex == 1;
         std::string value;
-        if (spec.type == 'C')
-            value = extreme ? fullWidthText(spec.length) : kTexts[pick % kTexts.size()];
-        else if (spec.type == 'N')
+        if (def.type == 'C')
+            value = extreme ? fullWidthText(def.length) : kTexts[pick % kTexts.size()];
+        else if (def.type == 'N')
             value = extreme ? "99999999" : kWholeNumbers[pick % kWholeNumbers.size()];
-        else if (spec.type == 'F')
+        else if (def.type == 'F')
             value = extreme ? "-99999999.9900" : kDecimalNumbers[pick % kDecimalNumbers.size()];
         else
             value = extreme ? "20000229" : kDates[pick % kDates.size()];
-        if (spec.type == 'C')
-            value = trimTrailingBlanks(cutToWidth(value, spec.length));
+        if (def.type == 'C')
+            value = trimTrailingBlanks(cutToWidth(value, def.length));
         row.push_back(blank ? "" : value);
     }
     return row;
@@ -209,9 +209,9 @@ std::vector<Row> parseDump(const std::string& dump) {
 void writeDescription(const std::string& path, const std::vector<Row>& rows) {
     std::ofstream out(path, std::ios::binary);
     for (size_t f = 0; f < fields().size(); ++f) {
-        const table::FieldSpec& spec = fields()[f];
-        out << (f > 0 ? "\t" : "") << spec.name << ':' << spec.type << ':' << spec.length << ':'
-            << int(spec.decimals);
+        const table::FieldDef& def = fields()[f];
+        out << (f > 0 ? "\t" : "") << def.name << ':' << def.type << ':' << def.length << ':'
+            << int(def.decimals);
     }
     out << '\n';
     for (const Row& row : rows) {

@@ -19,7 +19,7 @@ BookRow generatedBook(int index, int count) {
 void makeBookTable(table::Table& table, const TempDir& dir, int count,
                    const std::function<BookRow(int, int)>& make) {
     const std::string path = dir.file("BOOKS.DBF");
-    table::Table::create(path, db::bookTableFieldSpecs());
+    table::Table::create(path, db::bookTableFieldDefs());
     table.setDirectory(dir.path().string());
     table.setTableName("BOOKS");
     table.setOpenMode(table::OpenMode::Shared);

@@ -56,8 +56,8 @@ def read_description(path):
     with open(path, encoding="utf-8", newline="\n") as source:
         lines = source.read().split("\n")
     fields = []
-    for spec in lines[0].split("\t"):
-        name, kind, length, decimals = spec.split(":")
+    for column in lines[0].split("\t"):
+        name, kind, length, decimals = column.split(":")
         fields.append((name, kind, int(length), int(decimals)))
     rows = [[unescape(f) for f in line.split("\t")] for line in lines[1:] if line != ""]
     return fields, rows

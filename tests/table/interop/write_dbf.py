@@ -20,15 +20,15 @@ def python_value(kind, decimals, text):
 
 def main(description, path):
     fields, rows = read_description(description)
-    specs = []
+    columns = []
     for name, kind, length, decimals in fields:
         if kind == "C":
-            specs.append("%s C(%d)" % (name, length))
+            columns.append("%s C(%d)" % (name, length))
         elif kind == "D":
-            specs.append("%s D" % name)
+            columns.append("%s D" % name)
         else:  # the package writes numbers of at most 19 digits
-            specs.append("%s N(%d,%d)" % (name, min(length, 19), decimals))
-    table = dbf.Table(path, "; ".join(specs), codepage="cp1252", dbf_type="db3")
+            columns.append("%s N(%d,%d)" % (name, min(length, 19), decimals))
+    table = dbf.Table(path, "; ".join(columns), codepage="cp1252", dbf_type="db3")
     table.open(dbf.READ_WRITE)
     try:
         for row in rows:
