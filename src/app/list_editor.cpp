@@ -1,5 +1,7 @@
 #include "app/list_editor.h"
 
+#include "widgets/grid_settings.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -19,23 +21,16 @@ QStringList currentEntries(db::PickLists& lists, int listNumber) {
 void setColours(QWidget& widget, QPalette::ColorRole backgroundRole, Colour background,
                 QPalette::ColorRole textRole, std::optional<Colour> text) {
     QPalette palette = widget.palette();
-    if (QColor colour = colourFromSetting(background); colour.isValid())
-        palette.setColor(backgroundRole, colour);
-    if (text) {
-        if (QColor colour = colourFromSetting(*text); colour.isValid())
-            palette.setColor(textRole, colour);
-    }
+    // System colours (negative) leave the palette's own colour in place.
+    if (background >= 0)
+        palette.setColor(backgroundRole, widgets::colourFromSetting(background));
+    if (text && *text >= 0)
+        palette.setColor(textRole, widgets::colourFromSetting(*text));
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
 
 } // namespace
-
-QColor colourFromSetting(Colour colour) {
-    if (colour < 0)
-        return {};
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 TMyEditBox::TMyEditBox(const ListMaintenanceEntry& entry, db::PickLists& lists,
                        widgets::Seams& seams, const Look& look, QWidget* parent)

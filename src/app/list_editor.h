@@ -63,7 +63,4 @@ private:
     QPushButton* cancelButton_ = nullptr;
 };
 
-// A Windows colour value (red in the low byte) as a QColor; invalid for system colours.
-QColor colourFromSetting(Colour colour);
-
 } // namespace app

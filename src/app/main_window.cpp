@@ -5,6 +5,7 @@
 #include "app/display_formats.h"
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -96,38 +97,15 @@ void TMain::switchBrowseModeOn() {
     navigator_->setBrowseMode(true);
 }
 
-namespace {
-
-QFont userFontFrom(const UserFontSettings& stored) {
-    QFont font(stored.name);
-    font.setBold(stored.bold);
-    font.setItalic(stored.italic);
-    return font;
-}
-
-QFont gridFontFrom(const GridFontSettings& stored) {
-    QFont font(stored.name);
-    font.setPointSize(std::max(1, stored.size));
-    font.setBold(stored.bold);
-    font.setItalic(stored.italic);
-    font.setUnderline(stored.underline);
-    font.setStrikeOut(stored.strikeout);
-    return font;
-}
-
-} // namespace
-
 void TMain::loadUserFonts() {
-    userFonts_.label = userFontFrom(settings_.labelFont);
-    userFonts_.edit = userFontFrom(settings_.editFont);
-    userFonts_.button = userFontFrom(settings_.buttonFont);
+    userFonts_ = widgets::userFontsFromSettings(settings_);
     loadGridFonts();
 }
 
 // The grid fonts follow their settings, which the viewer configuration changes.
 void TMain::loadGridFonts() {
-    gridFont_ = gridFontFrom(settings_.gridFont);
-    gridTitleFont_ = gridFontFrom(settings_.gridTitleFont);
+    gridFont_ = widgets::fontFromSetting(settings_.gridFont);
+    gridTitleFont_ = widgets::fontFromSetting(settings_.gridTitleFont);
 }
 
 void TMain::showEvent(QShowEvent* event) {

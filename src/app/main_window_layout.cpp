@@ -4,6 +4,7 @@
 
 #include "app/viewer_columns.h"
 
+#include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -143,9 +144,7 @@ namespace app {
 namespace {
 
 QColor colourOr(Colour stored, QColor fallback) {
-    if (stored < 0)
-        return fallback;
-    return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
+    return stored < 0 ? fallback : widgets::colourFromSetting(stored);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "appearance/colour_sets.h"
 
-#include <QGuiApplication>
-#include <QPalette>
+#include "widgets/grid_settings.h"
 
 namespace appearance {
 
@@ -38,52 +37,14 @@ constexpr std::array<ColourCombination, kCombinationCount> kCombinations{{
      kSilver, kGrey},
 }};
 
-// The Windows system colours by index, as the palette roles that paint the same things.
-QPalette::ColorRole systemColourRole(int index) {
-    static constexpr QPalette::ColorRole kRoles[] = {
-        QPalette::Button,          // scroll bar
-        QPalette::Window,          // desktop
-        QPalette::Highlight,       // active caption
-        QPalette::Mid,             // inactive caption
-        QPalette::Window,          // menu
-        QPalette::Base,            // window
-        QPalette::Shadow,          // window frame
-        QPalette::WindowText,      // menu text
-        QPalette::Text,            // window text
-        QPalette::HighlightedText, // caption text
-        QPalette::Window,          // active border
-        QPalette::Window,          // inactive border
-        QPalette::Mid,             // application workspace
-        QPalette::Highlight,       // highlight
-        QPalette::HighlightedText, // highlighted text
-        QPalette::Button,          // button face
-        QPalette::Dark,            // button shadow
-        QPalette::PlaceholderText, // grey text
-        QPalette::ButtonText,      // button text
-        QPalette::WindowText,      // inactive caption text
-        QPalette::Light,           // button highlight
-        QPalette::Shadow,          // dark 3-D shadow
-        QPalette::Midlight,        // 3-D light
-        QPalette::ToolTipText,     // tool tip text
-        QPalette::ToolTipBase,     // tool tip background
-    };
-    constexpr int count = static_cast<int>(std::size(kRoles));
-    return index >= 0 && index < count ? kRoles[index] : QPalette::Window;
-}
-
 } // namespace
 
 QColor toQColor(app::Colour colour) {
-    if (colour < 0) {
-        return QGuiApplication::palette().color(systemColourRole(colour & 0xFF));
-    }
-    // Higher bytes (palette-relative colours of Windows) carry no colour of their own.
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    return widgets::colourFromSetting(colour);
 }
 
 app::Colour fromQColor(const QColor& colour) {
-    const QColor rgb = colour.toRgb();
-    return rgbColour(rgb.red(), rgb.green(), rgb.blue());
+    return widgets::colourToSetting(colour);
 }
 
 const std::array<ColourCombination, kCombinationCount>& colourCombinations() {

@@ -3,6 +3,7 @@
 // The stored colours of a window group as Qt colours, for the search and sort order windows.
 
 #include "app/settings.h"
+#include "widgets/grid_settings.h"
 
 #include <QColor>
 #include <QWidget>
@@ -14,7 +15,7 @@ namespace search {
 inline bool toQColor(app::Colour colour, QColor& result) {
     if (colour < 0)
         return false;
-    result = QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    result = widgets::colourFromSetting(colour);
     return true;
 }
 

@@ -3,41 +3,50 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <iterator>
+
 namespace widgets {
 
 namespace {
 
-// Windows system colour indexes and the palette roles that play their part here.
-QPalette::ColorRole systemRole(int index) {
-    switch (index) {
-    case 5: // window background
-        return QPalette::Base;
-    case 8: // window text
-        return QPalette::Text;
-    case 13:
-        return QPalette::Highlight;
-    case 14:
-        return QPalette::HighlightedText;
-    case 15: // button face
-        return QPalette::Button;
-    case 16: // button shadow
-        return QPalette::Dark;
-    case 18:
-        return QPalette::ButtonText;
-    case 20: // button highlight
-        return QPalette::Light;
-    case 7: // menu text
-        return QPalette::WindowText;
-    default:
-        return QPalette::Window;
-    }
+// The Windows system colours by index, as the palette roles that paint the same things.
+QPalette::ColorRole systemColourRole(int index) {
+    static constexpr QPalette::ColorRole kRoles[] = {
+        QPalette::Button,          // scroll bar
+        QPalette::Window,          // desktop
+        QPalette::Highlight,       // active caption
+        QPalette::Mid,             // inactive caption
+        QPalette::Window,          // menu
+        QPalette::Base,            // window
+        QPalette::Shadow,          // window frame
+        QPalette::WindowText,      // menu text
+        QPalette::Text,            // window text
+        QPalette::HighlightedText, // caption text
+        QPalette::Window,          // active border
+        QPalette::Window,          // inactive border
+        QPalette::Mid,             // application workspace
+        QPalette::Highlight,       // highlight
+        QPalette::HighlightedText, // highlighted text
+        QPalette::Button,          // button face
+        QPalette::Dark,            // button shadow
+        QPalette::PlaceholderText, // grey text
+        QPalette::ButtonText,      // button text
+        QPalette::WindowText,      // inactive caption text
+        QPalette::Light,           // button highlight
+        QPalette::Shadow,          // dark 3-D shadow
+        QPalette::Midlight,        // 3-D light
+        QPalette::ToolTipText,     // tool tip text
+        QPalette::ToolTipBase,     // tool tip background
+    };
+    constexpr int count = static_cast<int>(std::size(kRoles));
+    return index >= 0 && index < count ? kRoles[index] : QPalette::Window;
 }
 
 } // namespace
 
 QColor colourFromSetting(app::Colour colour) {
     if (colour < 0)
-        return QApplication::palette().color(systemRole(colour & 0xFF));
+        return QApplication::palette().color(systemColourRole(colour & 0xFF));
     const auto value = static_cast<uint32_t>(colour);
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
