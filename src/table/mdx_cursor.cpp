@@ -64,10 +64,11 @@ uint32_t leafPosition(const Tag& tag, const Node& leaf, std::string_view key, ui
     return low;
 }
 
-// Descends to the leaf after every key equal to `key` (interior keys carry no record numbers,
-// so the descent by key alone cannot tell where among equal keys `recno` belongs).
-Path descendPastKey(const MdxFile::Impl& file, const Tag& tag, std::string_view key,
-                    uint32_t recno) {
+// Descends from the root to the leaf position of `key` and `recno`. Interior keys carry no record
+// numbers, so among equal keys the descent cannot tell where `recno` belongs: `pastEqualKeys`
+// goes to the leaf after every key equal to `key`, otherwise to the first that may hold it.
+Path descendTo(const MdxFile::Impl& file, const Tag& tag, std::string_view key, uint32_t recno,
+               bool pastEqualKeys) {
     Path path;
     uint32_t page = tag.rootPage;
     while (true) {
@@ -78,8 +79,12 @@ Path descendPastKey(const MdxFile::Impl& file, const Tag& tag, std::string_view 
             path.push_back(std::move(step));
             return path;
         }
-        while (step.index < count && keyAt(tag, step.node, step.index) <= key)
+        while (step.index < count) {
+            const std::string_view entry = keyAt(tag, step.node, step.index);
+            if (pastEqualKeys ? entry > key : entry.substr(0, key.size()) >= key)
+                break;
             ++step.index;
+        }
         page = step.node.pointers[step.index];
         path.push_back(std::move(step));
     }
@@ -93,25 +98,11 @@ Path lowerBound(const MdxFile::Impl& file, const Tag& tag, std::string_view key,
         // A new record's key goes after all its equals: found in one descent, where walking
         // from the first equal key would step through every leaf of a common key. Taken only
         // when an entry before the position in the same leaf proves nothing earlier follows it.
-        Path past = descendPastKey(file, tag, key, recno);
+        Path past = descendTo(file, tag, key, recno, true);
         if (past.back().index > 0 && past.back().index < past.back().node.count(tag.keyLength))
             return past;
     }
-    Path path;
-    uint32_t page = tag.rootPage;
-    while (true) {
-        PathStep step{readChild(file, tag, path, page), 0};
-        const uint32_t count = step.node.count(tag.keyLength);
-        if (step.node.leaf) {
-            step.index = leafPosition(tag, step.node, key, recno);
-            path.push_back(std::move(step));
-            break;
-        }
-        while (step.index < count && keyAt(tag, step.node, step.index).substr(0, key.size()) < key)
-            ++step.index;
-        page = step.node.pointers[step.index];
-        path.push_back(std::move(step));
-    }
+    Path path = descendTo(file, tag, key, recno, false);
     // Equal keys may run on into following leaves (and deleted keys may leave empty ones).
     while (path.back().index == path.back().node.count(tag.keyLength) &&
            stepLeaf(file, tag, path, true))
