@@ -5,7 +5,7 @@
 // the edit form's combo box both show; the list file is written later with the other lists.
 
 #include "app/list_editor_entries.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
 

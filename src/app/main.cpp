@@ -1,9 +1,9 @@
 // Volumara Books: the program starts here.
 
-#include "app/app_paths.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/window_wiring.h"
+#include "settings/app_paths.h"
 #include "widgets/qt_seams.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "app/main_window.h"
 
-#include "app/display_formats.h"
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "settings/display_formats.h"
 #include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"

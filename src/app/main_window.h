@@ -7,8 +7,8 @@
 
 #include "app/main_commands.h"
 #include "app/main_layout.h"
-#include "app/settings.h"
 #include "db/pick_list.h"
+#include "settings/settings.h"
 #include "table/table.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"

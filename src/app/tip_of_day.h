@@ -4,7 +4,7 @@
 // through them in order and round again; the check box decides whether the window opens at the
 // next start.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 // Which fields the viewer grid shows, in which order, under which titles and how wide, as the
 // viewer settings say.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/book_table_model.h"
 
 #include <vector>

@@ -1,7 +1,6 @@
 #include "app/window_wiring.h"
 
 #include "app/about_box.h"
-#include "app/display_formats.h"
 #include "app/main_window.h"
 #include "app/table_maintenance_window.h"
 #include "app/tip_of_day.h"
@@ -10,6 +9,7 @@
 #include "edit/tmy_edit.h"
 #include "search/main_window_search.h"
 #include "search/search_window.h"
+#include "settings/display_formats.h"
 #include "widgets/record_grid.h"
 
 namespace app {

@@ -4,7 +4,7 @@
 // colour or from a predefined combination, while painting itself as a live sample of it; "&Ok"
 // stores the copy for its kind, "&Cancel" stores nothing.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
 

@@ -5,7 +5,7 @@
 // grids, radio buttons, check boxes), titles by the mark the window gives them, and a control
 // marked OwnColours keeps the application's colours. Push buttons always keep their own colours.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 class QWidget;
 

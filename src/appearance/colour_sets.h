@@ -4,7 +4,7 @@
 // the twelve predefined combinations, and which set the colour window edits and stores for each
 // of its kinds (1 main, 2 edit, 3 search, 4 report, 5 configure, 6 all windows).
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <QColor>
 #include <QString>

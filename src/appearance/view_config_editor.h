@@ -5,7 +5,7 @@
 // the catalogue order back, checking the names before the window closes and storing everything
 // into the settings when it does.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <QString>
 

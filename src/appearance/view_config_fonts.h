@@ -3,7 +3,7 @@
 // The grid's title and cell fonts as the window shows them and the font dialog takes them:
 // settings values to Qt fonts and back, and the short text that describes a font.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <QFont>
 #include <QString>

@@ -5,8 +5,8 @@
 // grids are read back when the window closes, after the field names have been checked, and then
 // the main window applies the whole configuration to its grid.
 
-#include "app/settings.h"
 #include "appearance/view_config_editor.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
 

@@ -3,8 +3,8 @@
 // What the record edit form needs of the main window, which creates it once at start-up and
 // outlives it. The main window implements this interface and passes itself to TMyEdit.
 
-#include "app/settings.h"
 #include "db/pick_list.h"
+#include "settings/settings.h"
 #include "table/table.h"
 #include "widgets/window_geometry.h"
 

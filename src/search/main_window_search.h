@@ -16,9 +16,9 @@
 //         search::runSortOrder(mainWindow, seams, app::settingsFilePath());
 //     });
 
-#include "app/settings.h"
 #include "search/search_host.h"
 #include "search/sort_order_window.h"
+#include "settings/settings.h"
 
 #include <string>
 #include <utility>

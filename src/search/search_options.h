@@ -3,7 +3,7 @@
 // The Search Options dialog: the operators of a number or date row, or the pick list of a text
 // row, for the user to choose from.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -5,10 +5,10 @@
 // main window's grid to the records that meet every item of at least one level. Created once
 // and shown modally by the main window's Search command.
 
-#include "app/settings.h"
 #include "db/pick_list.h"
 #include "search/search_host.h"
 #include "search/search_items.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
 

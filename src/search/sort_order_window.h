@@ -3,8 +3,8 @@
 // The Sort Order dialog: four lists of "<NONE>" and the field labels, whose positions are the
 // sort levels; "&Ok" puts the chosen order in place, "&Cancel" leaves everything as it was.
 
-#include "app/settings.h"
 #include "search/sort_order.h"
+#include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
 

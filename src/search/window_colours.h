@@ -2,7 +2,7 @@
 
 // The stored colours of a window group as Qt colours, for the search and sort order windows.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/grid_settings.h"
 
 #include <QColor>

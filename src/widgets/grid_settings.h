@@ -4,7 +4,7 @@
 // fonts and the user fonts turned into Qt colours and fonts. SetViewerOptions builds its
 // GridOptions here; every window builds its UserFonts here.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "widgets/record_grid.h"
 #include "widgets/window_geometry.h"
 

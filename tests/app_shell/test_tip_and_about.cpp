@@ -1,6 +1,6 @@
 #include "app/about_box.h"
-#include "app/settings.h"
 #include "app/tip_of_day.h"
+#include "settings/settings.h"
 
 #include "support/gui/scripted_seams.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

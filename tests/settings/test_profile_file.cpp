@@ -1,4 +1,4 @@
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 
 #include "db/unprivileged.h"
 #include "support/temp_dir.h"

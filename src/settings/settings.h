@@ -3,9 +3,9 @@
 // Every user preference, held in plain structs that the windows read and change, loaded once
 // from VLMBOOK.INI at start-up and written back whole. The member initialisers are the defaults.
 
-#include "app/settings_recent_files.h"
 #include "db/book_database.h"
 #include "db/field_catalogue.h"
+#include "settings/settings_recent_files.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "app/settings_recent_files.h"
+#include "settings/settings_recent_files.h"
 
 namespace app {
 

@@ -1,6 +1,6 @@
-#include "app/display_formats.h"
+#include "settings/display_formats.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 #include <climits>

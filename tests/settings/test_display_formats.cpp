@@ -1,6 +1,6 @@
-#include "app/display_formats.h"
+#include "settings/display_formats.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "table/table.h"
 
