@@ -132,19 +132,16 @@ void ReportGenerator::afterPrint() {
 }
 
 void ReportGenerator::printHeader() {
-    if (textMode()) {
-        for (const QString& title : definition_.titles)
-            if (!title.isEmpty())
-                writeTextLine(title);
-        return;
-    }
     engine_->SetSectionTop(kHeaderTop);
     engine_->SetSectionBottom(kBodyTop);
     applyFont(FontSlotId::Title);
     for (const QString& title : definition_.titles) {
         if (title.isEmpty())
             continue;
-        engine_->PrintCenter(title, engine_->PageWidth() / 2);
+        if (textMode())
+            writeTextLine(title);
+        else
+            engine_->PrintCenter(title, engine_->PageWidth() / 2);
         engine_->NewLine();
     }
 }
@@ -208,8 +205,7 @@ void ReportGenerator::startBody() {
         applyFont(FontSlotId::ColumnHeader);
         printColumnHeaders();
         applyFont(FontSlotId::Body);
-        if (!textMode())
-            engine_->NewLine();
+        engine_->NewLine();
     } else {
         applyFont(FontSlotId::Body);
     }
@@ -282,8 +278,7 @@ void ReportGenerator::printClosingTotals() {
         printTotalsLine(groupTotals_);
         if (textMode())
             writeTextLine(QString());
-        else
-            engine_->NewLine();
+        engine_->NewLine();
         printCaption(QStringLiteral("GRAND TOTALS"));
         printTotalsLine(grandTotals_);
     }

@@ -5,11 +5,12 @@
 // after the run) and the engine calls them page by page: the body walks the book table in the
 // order of its selected index through its filter, laying out each record's lines, the group
 // headings and totals, and the closing totals. In text-file mode every line goes to the text
-// file instead, while an empty line is printed through the engine so that the engine's line
-// counting paginates the file exactly as the printed report.
+// file instead, while the engine's cursor moves exactly as for the printed report, so that the
+// engine's line counting breaks the file's pages where the printed report breaks them.
 
 #include "db/book_database.h"
 #include "db/field_catalogue.h"
+#include "report_engine/base_report.h"
 #include "reports/report_definition.h"
 #include "settings/display_formats.h"
 #include "table/table.h"
@@ -23,9 +24,8 @@
 #include <memory>
 #include <stdexcept>
 
-namespace report_engine {
-class TBaseReport;
-}
+class QIODevice;
+class QPrinter;
 
 namespace app {
 struct Settings;
@@ -58,6 +58,13 @@ public:
 private:
     QString message_;
 };
+
+// The engine of an output mode, set up as the status window runs it: the printer engine for the
+// printer, the file engine otherwise, writing its pages to `pageStore` (kept in memory when
+// null); job title "Test Report", half-inch margins, the definition's orientation. `printer` is
+// borrowed and may be null when no printer is installed.
+std::unique_ptr<report_engine::TBaseReport>
+createReportEngine(OutputMode mode, QPrinter* printer, QIODevice* pageStore, bool landscape);
 
 // A line cut to the report's width: a part that crosses the width is narrowed to what is left,
 // parts after it end the line. Lines longer than the width would run off the paper.
@@ -109,7 +116,6 @@ private:
     void printCells(const ReportLine& line, const std::function<QString(const ReportPart&)>& text,
                     const std::function<bool(const ReportPart&)>& rightAligned);
     void writeTextLine(const QString& line);
-    void endLine();
 
     // Values.
     int fieldIndex(int fieldNo);

@@ -128,7 +128,7 @@ void ReportGenerator::printBodyLine(const ReportLine& line) {
             return part.isField() ? fieldText(part.fieldNo) : QString();
         },
         [](const ReportPart& part) { return part.isLabel(); });
-    endLine();
+    engine_->NewLine();
 }
 
 void ReportGenerator::printTotalsLine(const Totals& totals) {
@@ -145,7 +145,7 @@ void ReportGenerator::printTotalsLine(const Totals& totals) {
                 .trimmed();
         },
         [](const ReportPart& part) { return part.isLabel(); });
-    endLine();
+    engine_->NewLine();
 }
 
 bool ReportGenerator::printGroupHeading() {
@@ -157,11 +157,15 @@ bool ReportGenerator::printGroupHeading() {
     if (group2Field_ != 0)
         text += QStringLiteral(", ") + lastGroup2_;
     if (textMode()) {
+        // Four lines of text stand for the two lines of the printed heading, so that the text
+        // breaks its pages where the printed report does.
         const QString dashes(text.size(), QLatin1Char('-'));
         writeTextLine(QString());
         writeTextLine(centredTextLine(dashes, definition_.width));
         writeTextLine(centredTextLine(text, definition_.width));
         writeTextLine(centredTextLine(dashes, definition_.width));
+        engine_->NewLine();
+        engine_->NewLine();
     } else {
         const double room = usableWidth_ - kHeadingPadding;
         double width = engine_->TextWidth(text);
@@ -188,29 +192,24 @@ bool ReportGenerator::printGroupHeading() {
 void ReportGenerator::printCaption(const QString& text) {
     if (textMode()) {
         writeTextLine(centredTextLine(text, definition_.width));
-        return;
+    } else {
+        const double width = engine_->TextWidth(text);
+        engine_->ClearTabs();
+        engine_->SetTab(definition_.leftMargin + (usableWidth_ - width - kHeadingPadding) / 2,
+                        Justify::Center, width + kHeadingPadding, kCellMarginHundredths,
+                        BoxLines::BoxBottom, 0);
+        engine_->Print(QLatin1Char('\t') + text);
     }
-    const double width = engine_->TextWidth(text);
-    engine_->ClearTabs();
-    engine_->SetTab(definition_.leftMargin + (usableWidth_ - width - kHeadingPadding) / 2,
-                    Justify::Center, width + kHeadingPadding, kCellMarginHundredths,
-                    BoxLines::BoxBottom, 0);
-    engine_->Print(QLatin1Char('\t') + text);
     engine_->NewLine();
 }
 
+// Only the file: the caller moves the engine's cursor as the printed report would.
 void ReportGenerator::writeTextLine(const QString& line) {
     const std::string bytes = db::toCp1252(line) + "\r\n";
     if (textFile_->write(bytes.data(), static_cast<qint64>(bytes.size())) !=
         static_cast<qint64>(bytes.size()))
         throw ReportError(QStringLiteral("The text file %1 could not be written: %2")
                               .arg(textFilePath_, textFile_->errorString()));
-    engine_->NewLine();
-}
-
-void ReportGenerator::endLine() {
-    if (!textMode())
-        engine_->NewLine();
 }
 
 // ---- Values ----------------------------------------------------------------------------------
