@@ -13,6 +13,9 @@
 namespace edit {
 class TMyEdit;
 }
+namespace reports {
+class TMyReport;
+}
 namespace search {
 class TMySearch;
 }
@@ -30,12 +33,15 @@ public:
 
     edit::TMyEdit& editWindow() { return *editWindow_; }
     search::TMySearch& searchWindow() { return *searchWindow_; }
+    reports::TMyReport& reportWindow() { return *reportWindow_; }
 
 private:
     class Hosts;
+    class ReportHost;
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireReportCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireFormatMenus();
@@ -45,6 +51,8 @@ private:
     widgets::Seams seams_;
     std::unique_ptr<Hosts> hosts_;
     std::unique_ptr<edit::TMyEdit> editWindow_;
+    std::unique_ptr<ReportHost> reportHost_;
+    std::unique_ptr<reports::TMyReport> reportWindow_;
     std::unique_ptr<search::TMySearch> searchWindow_;
 };
 
