@@ -7,6 +7,7 @@
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
 #include "edit/tmy_edit.h"
+#include "reports/report_designer_window.h"
 #include "reports/report_window.h"
 #include "search/main_window_search.h"
 #include "search/search_window.h"
@@ -79,6 +80,11 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     editWindow_ = std::make_unique<edit::TMyEdit>(*hosts_, seams_, &main_);
     reportHost_ = std::make_unique<ReportHost>(main_, seams_);
     reportWindow_ = std::make_unique<reports::TMyReport>(&main_, seams_, *reportHost_);
+    reportWindow_->setOpenDesigner(
+        [this](reports::ReportDefinition& definition, std::optional<int> existingIndex) {
+            return reports::runReportDesigner(reportWindow_.get(), seams_, *reportHost_, definition,
+                                              existingIndex);
+        });
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
     wireRecordCommands();

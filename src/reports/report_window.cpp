@@ -204,8 +204,7 @@ void TMyReport::NewButtonClick() {
     if (!openDesigner_)
         return;
     current_ = newReportDefinition();
-    if (openDesigner_(current_, std::nullopt))
-        reloadList();
+    designerClosed(openDesigner_(current_, std::nullopt));
 }
 
 void TMyReport::ModifyButtonClick() {
@@ -213,8 +212,14 @@ void TMyReport::ModifyButtonClick() {
         return;
     const int index = reportBox_->currentRow();
     loadSelected(); // a file that does not open leaves the current definition as it stands
-    if (openDesigner_(current_, index))
-        reloadList();
+    designerClosed(openDesigner_(current_, index));
+}
+
+void TMyReport::designerClosed(std::optional<int> selectRow) {
+    if (!selectRow)
+        return;
+    reloadList();
+    reportBox_->setCurrentRow(*selectRow < reportBox_->count() ? *selectRow : -1);
 }
 
 } // namespace reports

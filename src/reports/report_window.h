@@ -51,9 +51,10 @@ public:
     // The preview window, shown over the pages of a preview run.
     using ShowPreview = std::function<void(QIODevice& pageStore)>;
     // The designer on `definition`: a new report (nothing) or the one at that list position.
-    // Returns whether the report file changed, so the list is read again.
-    using OpenDesigner =
-        std::function<bool(ReportDefinition& definition, std::optional<int> existingIndex)>;
+    // When the report file changed it returns the list position to select (-1 for none), and
+    // the list is read again; nothing when the file is unchanged.
+    using OpenDesigner = std::function<std::optional<int>(ReportDefinition& definition,
+                                                          std::optional<int> existingIndex)>;
 
     TMyReport(QWidget* parent, const widgets::Seams& seams, ReportHost& host);
     ~TMyReport() override;
@@ -86,6 +87,7 @@ private:
     bool selectionMissing();
     bool loadSelected();
     void updateButtons();
+    void designerClosed(std::optional<int> selectRow);
 
     const widgets::Seams& seams_;
     ReportHost& host_;

@@ -201,17 +201,19 @@ TEST_F(ReportWindow, NewAndModifyOpenTheDesignerAndReadTheListAgain) {
     TMyReport window(nullptr, s_.seams, host_);
     EXPECT_FALSE(window.findChild<QPushButton*>("NewButton")->isEnabled());
     std::vector<std::optional<int>> opened;
-    window.setOpenDesigner([&](ReportDefinition& definition, std::optional<int> index) {
-        opened.push_back(index);
-        if (index)
-            return false;
-        EXPECT_EQ(definition, newReportDefinition());
-        definition.reportName = QStringLiteral("Mine");
-        return ReportFile(path("VLMBOOK.URP")).append(definition).has_value();
-    });
+    window.setOpenDesigner(
+        [&](ReportDefinition& definition, std::optional<int> index) -> std::optional<int> {
+            opened.push_back(index);
+            if (index)
+                return std::nullopt;
+            EXPECT_EQ(definition, newReportDefinition());
+            definition.reportName = QStringLiteral("Mine");
+            return ReportFile(path("VLMBOOK.URP")).append(definition);
+        });
     window.NewButtonClick();
     EXPECT_EQ(window.reportBox()->count(), static_cast<int>(builtInReports().size()) + 1);
     EXPECT_EQ(window.reportBox()->item(window.reportBox()->count() - 1)->text(), "Mine");
+    EXPECT_EQ(window.reportBox()->currentRow(), window.reportBox()->count() - 1);
 
     window.reportBox()->setCurrentRow(-1);
     s_.messages.expect("Error", kNoReportSelectedMessage, db::MessageAnswer::Ok);
