@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -117,7 +118,12 @@ void TUserReport::createControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
-    resize(600, 460);
+    // Tight spacing keeps the whole window on a 640 x 480 screen.
+    for (QLayout* inner : findChildren<QLayout*>()) {
+        inner->setSpacing(3);
+        inner->setContentsMargins(6, 3, 6, 3);
+    }
+    resize(600, 440);
 }
 
 QWidget* TUserReport::createFontsGroup() {
