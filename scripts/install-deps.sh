@@ -9,16 +9,27 @@ packages=(
     sqlite3
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl
     xvfb xauth
+    locales
 )
+# The tests check that number text does not follow the process locale under these.
+test_locales=(de_DE fr_FR)
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+for name in "${test_locales[@]}"; do
+    if ! locale -a | grep -qx "$name.utf8"; then
+        echo "Generating the locale $name.UTF-8"
+        "${sudo_cmd[@]}" localedef -i "$name" -c -f UTF-8 "$name.UTF-8"
+    fi
+done
