@@ -76,9 +76,11 @@ bool isNumberText(std::string_view bytes) {
     while (end > i && bytes[end - 1] == ' ')
         --end;
     const std::string_view digits = bytes.substr(i, end - i);
-    if (digits.empty() ||
+    // Blank (some writers keep the decimal point of a blank number), or a value that
+    // overflowed its width.
+    if (digits.empty() || digits == "." ||
         std::all_of(digits.begin(), digits.end(), [](char c) { return c == '*'; }))
-        return true; // blank, or a value that overflowed its width
+        return true;
     size_t p = 0;
     if (digits[p] == '-' || digits[p] == '+')
         ++p;
