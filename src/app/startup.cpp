@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace app {
@@ -8,6 +9,13 @@ bool isBrowseArgument(const QStringList& argumentsAfterProgram) {
     if (argumentsAfterProgram.isEmpty())
         return false;
     return argumentsAfterProgram.first().toUpper().left(30) == QLatin1String("/BROWSE");
+}
+
+QString tableArgument(const QStringList& argumentsAfterProgram, const QString& startDirectory) {
+    const qsizetype index = isBrowseArgument(argumentsAfterProgram) ? 1 : 0;
+    if (index >= argumentsAfterProgram.size() || argumentsAfterProgram[index].isEmpty())
+        return {};
+    return QFileInfo(QDir(startDirectory), argumentsAfterProgram[index]).absoluteFilePath();
 }
 
 QString startupDatabasePath(const QString& lastDatabase, const QString& programDirectory) {
