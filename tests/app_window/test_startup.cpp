@@ -119,6 +119,9 @@ TEST_F(StartupTest, TableNamedOnTheCommandLineOpensOverTheLastOne) {
     EXPECT_EQ(app::tableArgument({"books.dbf"}, "/home/u"), "/home/u/books.dbf");
     EXPECT_EQ(app::tableArgument({"/BROWSE", "/t/a.dbf"}, "/home/u"), "/t/a.dbf");
     EXPECT_TRUE(app::tableArgument({"/BROWSE"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"/BROWSE1"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"--new-window"}, "/home/u").isEmpty());
+    EXPECT_EQ(app::tableArgument({"/BOOKS.DBF"}, "/home/u"), "/BOOKS.DBF");
 
     auto window = startWindow({"/BROWSE", file("BOOKS.DBF")});
     EXPECT_TRUE(window->browseMode());
