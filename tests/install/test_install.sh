@@ -31,11 +31,18 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "${size} px icon is ${width}x${height}"
 done
 [ -s "$prefix/share/volumara/help/getting-started.md" ] || fail "no help pages"
+[ -x "$prefix/bin/volumara-cli" ] || fail "no volumara-cli in bin"
+[ -s "$prefix/share/man/man1/volumara-cli.1" ] || fail "no manual page"
+[ -s "$prefix/share/bash-completion/completions/volumara-cli" ] || fail "no bash completion"
 
 # The sanitizer build's leak report is not what this test is about.
 export ASAN_OPTIONS=detect_leaks=0
 version=$("$prefix/bin/volumara" --version) || fail "--version exited with $?"
 [[ "$version" == *"Version 3.0a"* ]] || fail "--version printed '$version'"
+
+# The command-line program needs no display at all.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/volumara-cli" --help >/dev/null ||
+    fail "volumara-cli --help without a display"
 
 # First start of an installed program, from a prefix nobody may write to.
 chmod -R a-w "$prefix"
