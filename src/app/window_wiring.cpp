@@ -7,6 +7,7 @@
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
 #include "backup/backup_window.h"
+#include "backup/restore_window.h"
 #include "edit/tmy_edit.h"
 #include "search/main_window_search.h"
 #include "search/search_window.h"
@@ -184,6 +185,13 @@ void ProgramWindows::wireBackupCommands() {
         if (!main_.postPendingEdit())
             return;
         backup::TMyBackup dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::Restore, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        backup::TMyRestore dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
         dialog.exec();
         main_.DisplayCount();
     });

@@ -2,6 +2,7 @@
 
 #include "app/window_wiring.h"
 #include "backup/backup_window.h"
+#include "backup/restore_window.h"
 #include "support/gui/modal.h"
 #include "support_main_window.h"
 
@@ -62,6 +63,27 @@ TEST_F(BackupCommandsTest, BackUpDataCopiesTheOpenTableToTheChosenFolder) {
     EXPECT_FALSE(QFileInfo::exists(folder() + "/BOOKS.MDX"));
     EXPECT_TRUE(window->MyTable().isOpen());
     EXPECT_EQ(count(), "3");
+}
+
+TEST_F(BackupCommandsTest, RestoreDataOpensTheRestoredTableAndCountsIt) {
+    makeBookTable(folder() + "/OTHER.DBF", {"Woolf", "Eliot"});
+    EXPECT_EQ(child<QAction>(*window, "MenuRestore")->shortcut(), QKeySequence("Ctrl+Y"));
+    s.files.answer(folder() + "/OTHER.DBF");
+    s.messages.expect("Notice", "Restore completed successfully.", db::MessageAnswer::Ok);
+    run("MenuRestore", [](QWidget* dialog) {
+        auto* restoreWindow = qobject_cast<backup::TMyRestore*>(dialog);
+        ASSERT_NE(restoreWindow, nullptr);
+        restoreWindow->StartButton()->click();
+        restoreWindow->CancelButton()->click();
+    });
+    EXPECT_EQ(window->windowTitle(), "Volumara Books 95 (OTHER)");
+    EXPECT_EQ(window->currentDatabasePath(), file("OTHER.DBF"));
+    EXPECT_EQ(window->settings().lastDatabase, file("OTHER.DBF"));
+    EXPECT_EQ(window->indexFilePath(), file("OTHER.MDX"));
+    EXPECT_EQ(count(), "2");
+    window->close();
+    EXPECT_NE(readSettings().find("Last Database=" + file("OTHER.DBF").toStdString()),
+              std::string::npos);
 }
 
 } // namespace
