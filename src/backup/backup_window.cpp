@@ -3,6 +3,7 @@
 #include "appearance/colour_painting.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -100,13 +101,17 @@ QWidget* TMyBackup::buildDestinationPanel() {
     for (int column = 1; column < folders_->columnCount(); ++column)
         dirBox_->hideColumn(column);
     dirBox_->header()->hide();
+    dirLabel_ = new QLabel(panel);
+    dirLabel_->setObjectName(QStringLiteral("DirLabel"));
+    dirLabel_->setTextFormat(Qt::PlainText);
     body->addWidget(driveBox_);
+    body->addWidget(dirLabel_);
     body->addWidget(dirBox_, 1);
     connect(driveBox_, &QComboBox::activated, this, [this](int index) { DriveBoxChange(index); });
     connect(dirBox_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    destination_ = folders_->filePath(current);
+                    folderChosen(folders_->filePath(current));
             });
     return panel;
 }
@@ -158,7 +163,12 @@ void TMyBackup::showFolder(const QString& folder) {
     const QModelIndex current = folders_->index(folder);
     dirBox_->setCurrentIndex(current);
     dirBox_->scrollTo(current);
-    destination_ = current.isValid() ? folders_->filePath(current) : folder;
+    folderChosen(current.isValid() ? folders_->filePath(current) : folder);
+}
+
+void TMyBackup::folderChosen(const QString& folder) {
+    destination_ = folder;
+    dirLabel_->setText(QDir::toNativeSeparators(folder));
 }
 
 void TMyBackup::StartButtonClick() {

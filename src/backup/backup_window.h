@@ -15,6 +15,7 @@
 
 class QComboBox;
 class QFileSystemModel;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTreeView;
@@ -53,6 +54,7 @@ private:
     void FormShow();
     void DriveBoxChange(int index);
     void showFolder(const QString& folder);
+    void folderChosen(const QString& folder);
 
     BackupHost& host_;
     widgets::Seams& seams_;
@@ -62,6 +64,7 @@ private:
     std::array<QRadioButton*, 3> choices_{};
     QComboBox* driveBox_ = nullptr;
     QTreeView* dirBox_ = nullptr;
+    QLabel* dirLabel_ = nullptr; // the folder chosen, in full
     QFileSystemModel* folders_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

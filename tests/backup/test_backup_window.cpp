@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -58,6 +59,7 @@ TEST_F(BackupWindowTest, OpensOnTheDatabaseAndTheVolumeOfTheProgramDirectory) {
     EXPECT_EQ(window->DriveBox()->count(), 2);
     EXPECT_EQ(window->DriveBox()->currentIndex(), 1);
     EXPECT_EQ(window->destination(), programDirectory());
+    EXPECT_EQ(window->findChild<QLabel*>("DirLabel")->text(), programDirectory());
     EXPECT_EQ(window->CancelButton()->text(), "&Cancel");
     // Choosing the stick moves the folder list to its root.
     window->DriveBox()->setCurrentIndex(0);
