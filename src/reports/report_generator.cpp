@@ -8,6 +8,8 @@
 
 #include <QIODevice>
 
+#include <exception>
+
 namespace reports {
 
 namespace {
@@ -113,7 +115,9 @@ void ReportGenerator::afterPrint() {
     if (textFile_) {
         // A run that failed keeps whatever file was there before; a finished or cancelled one
         // leaves the pages done.
-        const bool failed = !textFile_->isOpen() || textFile_->error() != QFileDevice::NoError;
+        // The engine calls this from its handler of a run's error too.
+        const bool failed = std::current_exception() != nullptr || !textFile_->isOpen() ||
+                            textFile_->error() != QFileDevice::NoError;
         if (failed)
             textFile_->cancelWriting();
         const bool committed = !failed && textFile_->commit();

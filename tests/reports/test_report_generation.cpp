@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPageSize>
 #include <QPrinter>
 
@@ -330,7 +331,14 @@ TEST_F(ReportGeneration, MarginsWithoutRoomAreRefused) {
     d = builtInReports()[3];
     d.topMargin = 0.5;
     d.bottomMargin = 9.0; // the body band can never hold a ten-line book
+    QFile old(QString::fromStdString(dir_.file("REPORT.TXT")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old report\r\n");
+    old.close();
     EXPECT_THROW(run(d), ReportError);
+    // The failed run leaves the file that was there.
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old report\r\n");
 }
 
 } // namespace
