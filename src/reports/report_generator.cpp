@@ -49,8 +49,8 @@ ReportGenerator::ReportGenerator(ReportDefinition definition, table::Table& tabl
     : definition_(std::move(definition)), table_(table), context_(std::move(context)), mode_(mode),
       textFilePath_(std::move(textFilePath)) {
     for (size_t l = 0; l < lines_.size(); ++l)
-        lines_[l] = clipLine(definition_.lines[l], definition_.width);
-    totalsLine_ = clipLine(definition_.totalsLine, definition_.width);
+        lines_[l] = planLine(definition_.lines[l], definition_.width, false);
+    totalsLine_ = planLine(definition_.totalsLine, definition_.width, true);
 }
 
 ReportGenerator::~ReportGenerator() = default;
@@ -114,15 +114,14 @@ void ReportGenerator::beforePrint(report_engine::TBaseReport& engine) {
 void ReportGenerator::afterPrint() {
     if (textFile_) {
         // A run that failed keeps whatever file was there before; a finished or cancelled one
-        // leaves the pages done.
-        // The engine calls this from its handler of a run's error too.
-        const bool failed = std::current_exception() != nullptr || !textFile_->isOpen() ||
-                            textFile_->error() != QFileDevice::NoError;
-        if (failed)
-            textFile_->cancelWriting();
-        const bool committed = !failed && textFile_->commit();
+        // leaves the pages done. The engine calls this from its handler of a run's error too.
+        const bool failed = std::current_exception() != nullptr;
+        const bool committed = !failed && flushText() && textFile_->commit();
         const QString error = textFile_->errorString();
+        if (!committed)
+            textFile_->cancelWriting();
         textFile_.reset();
+        textBuffer_.clear();
         if (!committed && !failed)
             throw ReportError(QStringLiteral("The text file %1 could not be written: %2")
                                   .arg(textFilePath_, error));
@@ -256,7 +255,7 @@ void ReportGenerator::printRecord() {
         return;
     }
     for (int l = 0; l < definition_.numLines; ++l) {
-        const ReportLine& line = lines_[static_cast<size_t>(l)];
+        const LinePlan& line = lines_[static_cast<size_t>(l)];
         if (!textMode())
             setCells(line, CellText::LabelsRight, report_engine::BoxNone);
         printBodyLine(line);
