@@ -1,0 +1,114 @@
+#include "support_report_engine.h"
+
+#include "report_engine/report_filer.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace testsupport {
+
+using report_engine::TBaseReport;
+
+void NumberedReport::attach(TBaseReport& engine) {
+    const auto log = [this](const char* what, int page) {
+        calls.push_back(page < 0 ? std::string(what) : std::string(what) + " " +
+                                                           std::to_string(page));
+    };
+    engine.OnBeforePrint = [log](TBaseReport&) { log("before", -1); };
+    engine.OnAfterPrint = [log](TBaseReport&) { log("after", -1); };
+    engine.OnNewPage = [log](TBaseReport& r) { log("new", r.CurrentPage()); };
+    engine.OnPrintHeader = [log](TBaseReport& r) {
+        log("header", r.CurrentPage());
+        r.SetSectionTop(0.5);
+        r.SetFont(QStringLiteral("Arial"), 14);
+        r.PrintCenter(QStringLiteral("Sample Report"), r.PageWidth() / 2);
+        r.NewLine();
+    };
+    engine.OnPrintPage = [this, log](TBaseReport& r, int page) {
+        log("body", page);
+        r.SetSectionTop(1.25);
+        r.SetFont(QStringLiteral("Arial"), 10);
+        for (int line = 1; line <= lines_; ++line)
+            r.PrintLn(QStringLiteral("Page %1 line %2").arg(page).arg(line));
+        return page < pages_;
+    };
+    engine.OnPrintFooter = [log](TBaseReport& r) {
+        log("footer", r.CurrentPage());
+        r.SetSectionTop(r.PageHeight() - 1.0);
+        r.SetFont(QStringLiteral("Arial"), 8);
+        r.PrintInSection(QStringLiteral("Page %1").arg(r.CurrentPage()),
+                         report_engine::Justify::Left);
+    };
+}
+
+int NumberedReport::count(const std::string& prefix) const {
+    int n = 0;
+    for (const std::string& call : calls)
+        if (call.rfind(prefix, 0) == 0)
+            ++n;
+    return n;
+}
+
+QByteArray numberedStore(int pages, int linesPerPage) {
+    report_engine::TReportFiler filer;
+    NumberedReport report(pages, linesPerPage);
+    report.attach(filer);
+    filer.Execute();
+    return filer.MemoryStore();
+}
+
+bool haveProgram(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+namespace {
+
+QString runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+QString pdfText(const QString& path) {
+    return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path,
+                                                 QStringLiteral("-")});
+}
+
+int pdfPageCount(const QString& path) {
+    const QString info = runTool(QStringLiteral("pdfinfo"), {path});
+    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = pages.match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+std::vector<PdfWord> pdfWords(const QString& path, int page) {
+    const QString html = runTool(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+         QString::number(page), path, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    std::vector<PdfWord> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                         m.captured(3).toDouble(), m.captured(4).toDouble()});
+    }
+    return words;
+}
+
+const PdfWord* findWord(const std::vector<PdfWord>& words, const QString& text) {
+    for (const PdfWord& w : words)
+        if (w.text == text)
+            return &w;
+    return nullptr;
+}
+
+} // namespace testsupport
