@@ -9,6 +9,8 @@ packages=(
     sqlite3
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl
     xvfb xauth
+    fonts-liberation2
+    cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

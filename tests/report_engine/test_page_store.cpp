@@ -1,8 +1,8 @@
 // The page store: what the file engine writes reads back the same, and a damaged or foreign
 // store gives the engine's message, never a crash.
 
-#include "support_report_engine.h"
 #include "support/temp_dir.h"
+#include "support_report_engine.h"
 
 #include "report_engine/file_printer.h"
 #include "report_engine/page_store.h"
@@ -99,7 +99,8 @@ TEST(PageStore, StoresThatCannotBeOpenedNameTheFile) {
         filer.Execute();
         FAIL();
     } catch (const EReportPrinter& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Error initializing stream \"/nonexistent-folder/x.vps\""));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Error initializing stream \"/nonexistent-folder/x.vps\""));
     }
     EXPECT_EQ(report.calls.back(), "after");
     TFilePrinter printer;

@@ -1,8 +1,8 @@
 // Where the engine puts things: cells, captions, box lines and shading on a printed PDF and on
 // a drawn page, the line cursor, units and text measurement.
 
-#include "support_report_engine.h"
 #include "support/temp_dir.h"
+#include "support_report_engine.h"
 
 #include "report_engine/file_printer.h"
 #include "report_engine/font_metrics.h"
@@ -45,9 +45,11 @@ protected:
     }
     void expectCellsPlaced(const QString& pdf) {
         const auto words = testsupport::pdfWords(pdf);
-        const testsupport::PdfWord* amount = testsupport::findWord(words, QStringLiteral("12345.67"));
+        const testsupport::PdfWord* amount =
+            testsupport::findWord(words, QStringLiteral("12345.67"));
         const testsupport::PdfWord* middle = testsupport::findWord(words, QStringLiteral("MIDDLE"));
-        const testsupport::PdfWord* caption = testsupport::findWord(words, QStringLiteral("CAPTION"));
+        const testsupport::PdfWord* caption =
+            testsupport::findWord(words, QStringLiteral("CAPTION"));
         ASSERT_TRUE(amount && middle && caption) << pdf.toStdString();
         // Right-justified: ends at the cell's right edge (0.5 + 2.0 in) minus the inner margin.
         EXPECT_NEAR(amount->xMax, (2.5 - 0.05) * 72, 0.8);
@@ -120,9 +122,9 @@ TEST(DrawnLayout, BoxLinesAndShadeFollowTheCellSettings) {
         int y;
         bool dark;
     } probes[] = {
-        {"cell 1 left edge", 50, mid, true},    {"cell 1 right edge", 250, mid, true},
-        {"cell 1 top edge", 150, 50, true},     {"cell 1 bottom edge", 60, 66, true},
-        {"inside cell 1", 60, mid, false},      {"cell 2 right edge absent", 450, mid, false},
+        {"cell 1 left edge", 50, mid, true},        {"cell 1 right edge", 250, mid, true},
+        {"cell 1 top edge", 150, 50, true},         {"cell 1 bottom edge", 60, 66, true},
+        {"inside cell 1", 60, mid, false},          {"cell 2 right edge absent", 450, mid, false},
         {"cell 2 top edge absent", 260, 50, false}, {"cell 2 bottom edge", 440, 66, true},
         {"above the line", 150, 45, false},
     };

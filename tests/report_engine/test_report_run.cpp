@@ -33,8 +33,7 @@ TEST(ReportRun, ABodyThatAnswersFalseAtOnceGivesOnePageWithHeaderAndFooter) {
     NumberedReport report(1);
     report.attach(filer);
     filer.Execute();
-    EXPECT_EQ(report.calls,
-              (Calls{"before", "new 1", "header 1", "body 1", "footer 1", "after"}));
+    EXPECT_EQ(report.calls, (Calls{"before", "new 1", "header 1", "body 1", "footer 1", "after"}));
     const PageStore store = PageStore::read(filer.MemoryStore());
     ASSERT_EQ(store.pageCount(), 1);
     // Header, three body lines and the footer.
@@ -145,7 +144,7 @@ TEST(ReportRun, ASecondRunOrPrinterChangeDuringARunIsRefused) {
     };
     filer.Execute();
     EXPECT_EQ(refused, std::vector<QString>(4, QStringLiteral("Invalid method call.  Report "
-                                                               "printer already printing.")));
+                                                              "printer already printing.")));
 }
 
 TEST(ReportRun, DrawingOutsideARunIsRefused) {
@@ -154,7 +153,8 @@ TEST(ReportRun, DrawingOutsideARunIsRefused) {
         filer.Print(QStringLiteral("x"));
         FAIL() << "printed outside a run";
     } catch (const EReportPrinter& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Invalid method call.  Report printer is not printing."));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Invalid method call.  Report printer is not printing."));
     }
     EXPECT_THROW(filer.Line(0, 0, 1, 1), EReportPrinter);
 }
@@ -190,9 +190,9 @@ TEST(ReportRun, TheStatusLabelShowsEveryNewPage) {
     QStringList shown;
     filer.StatusLabel = [&](const QString& text) { shown << text; };
     filer.Execute();
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("Printing Page 1\r"),
-                                  QStringLiteral("Printing Page 2\r"),
-                                  QStringLiteral("Printing Page 3\r")}));
+    EXPECT_EQ(shown,
+              (QStringList{QStringLiteral("Printing Page 1\r"), QStringLiteral("Printing Page 2\r"),
+                           QStringLiteral("Printing Page 3\r")}));
 }
 
 } // namespace
