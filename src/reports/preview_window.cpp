@@ -68,7 +68,12 @@ TMyPreview::TMyPreview(QWidget* parent, widgets::Seams& seams, app::Settings& se
     resize(std::max(place.width, 200), std::max(place.height, 150));
 }
 
-TMyPreview::~TMyPreview() = default;
+TMyPreview::~TMyPreview() {
+    // The fields lose focus while the dialog's children are destroyed: nothing of this window
+    // may answer them then.
+    zoomEdit_->disconnect(this);
+    pageEdit_->disconnect(this);
+}
 
 QAction* TMyPreview::action(const QString& objectName) const {
     return findChild<QAction*>(objectName);
@@ -158,6 +163,9 @@ void TMyPreview::buildMenus() {
 void TMyPreview::buildToolBar(QLayout& layout) {
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("ToolBar"));
+    // A narrow window cuts the tool bar off on the right rather than growing past its stored size.
+    bar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    bar->setMinimumWidth(1);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(2);
