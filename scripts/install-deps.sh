@@ -16,6 +16,8 @@ test_packages=(
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl
     xvfb xauth
     desktop-file-utils appstream
+    fonts-liberation2
+    cups printer-driver-cups-pdf poppler-utils
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

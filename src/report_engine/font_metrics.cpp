@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QImage>
 
 #include <optional>
 
@@ -11,19 +10,10 @@ namespace report_engine {
 
 namespace {
 
-// Text is measured on a device of this resolution and scaled to inches.
-constexpr double kMeasureDpi = 1200.0;
-
-const QImage& measuringDevice() {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMetre = static_cast<int>(kMeasureDpi / 0.0254 + 0.5);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        return image;
-    }();
-    return device;
-}
+// Text is measured in a font of this many pixels to the em: the units of the faces' own
+// metrics (Arial, Courier New and their Liberation twins), so that advances are exact and
+// scale linearly to every point size.
+constexpr int kMeasureEm = 2048;
 
 } // namespace
 
@@ -66,25 +56,37 @@ struct MeasuredFont {
     QFontMetricsF metrics;
 };
 
+// Only the face and style matter: size and colour are left at their defaults.
 const QFontMetricsF& metricsOf(const ReportFont& font) {
+    ReportFont key = font;
+    key.size = 10;
+    key.colour = Qt::black;
     // Reports switch among a handful of fonts; the last one asked for is kept.
     static std::optional<MeasuredFont> last;
-    if (!last || !(last->font == font))
-        last.emplace(MeasuredFont{font, QFontMetricsF(deviceFont(font), &measuringDevice())});
+    if (!last || !(last->font == key)) {
+        QFont measuring = deviceFont(key);
+        measuring.setPixelSize(kMeasureEm);
+        last.emplace(MeasuredFont{key, QFontMetricsF(measuring)});
+    }
     return last->metrics;
+}
+
+// Inches per measuring pixel at the font's size.
+double inchesPerUnit(const ReportFont& font) {
+    return font.size / 72.0 / kMeasureEm;
 }
 
 } // namespace
 
 TextMetrics fontMetrics(const ReportFont& font) {
     const QFontMetricsF& metrics = metricsOf(font);
-    return {metrics.ascent() / kMeasureDpi, metrics.descent() / kMeasureDpi};
+    return {metrics.ascent() * inchesPerUnit(font), metrics.descent() * inchesPerUnit(font)};
 }
 
 double textWidthInches(const ReportFont& font, const QString& text) {
     if (text.isEmpty())
         return 0.0;
-    return metricsOf(font).horizontalAdvance(text) / kMeasureDpi;
+    return metricsOf(font).horizontalAdvance(text) * inchesPerUnit(font);
 }
 
 } // namespace report_engine

@@ -42,8 +42,7 @@ void TReportPrinter::BeginOutputPage(bool first) {
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(&printer)) {
             painter_.reset();
-            throw EReportPrinter(QStringLiteral("The print job could not be started on \"%1\".")
-                                     .arg(printer.printerName()));
+            throw EReportPrinter(jobStartError(printer));
         }
     } else if (!printer.newPage()) {
         throw EReportPrinter(
