@@ -8,6 +8,8 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+
 #include <exception>
 
 namespace reports {
@@ -48,6 +50,11 @@ ReportGenerator::ReportGenerator(ReportDefinition definition, table::Table& tabl
                                  ReportContext context, OutputMode mode, QString textFilePath)
     : definition_(std::move(definition)), table_(table), context_(std::move(context)), mode_(mode),
       textFilePath_(std::move(textFilePath)) {
+    // A definition from the file is within these bounds already; one built in memory is held to
+    // them, so that no value can take the run outside its lines.
+    definition_.numLines = std::clamp(definition_.numLines, 0, kBodyLineCount);
+    if (definition_.width < 1)
+        definition_.width = 90;
     for (size_t l = 0; l < lines_.size(); ++l)
         lines_[l] = planLine(definition_.lines[l], definition_.width, false);
     totalsLine_ = planLine(definition_.totalsLine, definition_.width, true);
@@ -74,8 +81,9 @@ void ReportGenerator::beforePrint(report_engine::TBaseReport& engine) {
     engine.SetMarginLeft(definition_.leftMargin);
     engine.SetMarginRight(definition_.rightMargin);
     usableWidth_ = engine.PageWidth() - definition_.leftMargin - definition_.rightMargin;
-    if (usableWidth_ < 0.5 ||
-        engine.PageHeight() - definition_.bottomMargin - kBodyBottomGap <= kBodyTop)
+    const double bodyHeight =
+        engine.PageHeight() - definition_.bottomMargin - kBodyBottomGap - kBodyTop;
+    if (!(usableWidth_ >= 0.5) || !(bodyHeight > 0)) // NaN margins fail here too
         throw ReportError(QStringLiteral("The margins of the report \"%1\" leave no room on the "
                                          "page.  Please make them smaller.")
                               .arg(definition_.reportName));

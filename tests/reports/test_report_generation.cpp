@@ -15,6 +15,8 @@
 #include <QPageSize>
 #include <QPrinter>
 
+#include <limits>
+
 namespace {
 
 using namespace reports;
@@ -327,6 +329,8 @@ TEST_F(ReportGeneration, MarginsWithoutRoomAreRefused) {
     open(fourBooks());
     ReportDefinition d = builtInReports()[0];
     d.leftMargin = d.rightMargin = 4.5;
+    EXPECT_THROW(run(d), ReportError);
+    d.leftMargin = std::numeric_limits<double>::quiet_NaN();
     EXPECT_THROW(run(d), ReportError);
     d = builtInReports()[3];
     d.topMargin = 0.5;
