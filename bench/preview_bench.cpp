@@ -72,17 +72,17 @@ void bookList(TBaseReport& r, int pages) {
         e.SetFont(QStringLiteral("Arial"), 9);
         e.SetBold(true);
         setCells(Justify::Center, BoxAll, 0);
-        e.PrintLn(QStringLiteral(
-            "\tTitle\tAuthor\tPublisher\tYear\tCost\tPages\tCondition"));
+        e.PrintLn(QStringLiteral("\tTitle\tAuthor\tPublisher\tYear\tCost\tPages\tCondition"));
         e.SetFont(QStringLiteral("Arial"), 9);
         setCells(Justify::Left, BoxLeft | BoxRight, 0);
         for (int line = 0; line < 50 && e.LinesLeft() > 2; ++line)
-            e.PrintLn(QStringLiteral("\tThe Collected Stories of No. %1\tHemingway, Ernest\tScribner"
-                                     "\t19%2\t$%3.50\t%4\tFine")
-                          .arg(page * 50 + line)
-                          .arg(line + 10)
-                          .arg(line * 3 + 7)
-                          .arg(200 + line));
+            e.PrintLn(
+                QStringLiteral("\tThe Collected Stories of No. %1\tHemingway, Ernest\tScribner"
+                               "\t19%2\t$%3.50\t%4\tFine")
+                    .arg(page * 50 + line)
+                    .arg(line + 10)
+                    .arg(line * 3 + 7)
+                    .arg(200 + line));
         setCells(Justify::Right, BoxAll, 15);
         e.PrintLn(QStringLiteral("\tTOTALS\t\t\t\t$1,234.50\t\t"));
         return page < pages;
@@ -148,8 +148,9 @@ int main(int argc, char** argv) {
         }
         std::printf("{\"op\": \"draw_page\", \"zoom\": %.0f, \"pages_drawn\": %zu, "
                     "\"median_ms\": %.2f, \"max_ms\": %.2f, \"bitmap\": \"%dx%d\"}\n",
-                    zoom, times.size(), median(times), *std::max_element(times.begin(), times.end()),
-                    preview.PageBitmap().width(), preview.PageBitmap().height());
+                    zoom, times.size(), median(times),
+                    *std::max_element(times.begin(), times.end()), preview.PageBitmap().width(),
+                    preview.PageBitmap().height());
     }
     if (!out.isEmpty()) {
         preview.SetZoomFactor(100);
