@@ -4,7 +4,8 @@
 #include <QFontMetricsF>
 #include <QHash>
 
-#include <optional>
+#include <memory>
+#include <vector>
 
 namespace report_engine {
 
@@ -51,24 +52,37 @@ QFont deviceFont(const ReportFont& font) {
 
 namespace {
 
+// A face and style with its metrics and the widths of the texts measured in it.
 struct MeasuredFont {
     ReportFont font;
     QFontMetricsF metrics;
+    QHash<QString, double> widths; // in measuring pixels
 };
 
-// Only the face and style matter: size and colour are left at their defaults.
-const QFontMetricsF& metricsOf(const ReportFont& font) {
+constexpr size_t kMaxFonts = 16;
+constexpr qsizetype kMaxWidths = 8192;
+
+// Only the face and style matter: size and colour are left at their defaults. Reports switch
+// among a handful of fonts and print the same captions, labels and values again and again.
+MeasuredFont& measured(const ReportFont& font) {
     ReportFont key = font;
     key.size = 10;
     key.colour = Qt::black;
-    // Reports switch among a handful of fonts; the last one asked for is kept.
-    static std::optional<MeasuredFont> last;
-    if (!last || !(last->font == key)) {
-        QFont measuring = deviceFont(key);
-        measuring.setPixelSize(kMeasureEm);
-        last.emplace(MeasuredFont{key, QFontMetricsF(measuring)});
-    }
-    return last->metrics;
+    static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    for (const auto& known : fonts)
+        if (known->font == key)
+            return *known;
+    if (fonts.size() >= kMaxFonts)
+        fonts.erase(fonts.begin());
+    QFont measuring = deviceFont(key);
+    measuring.setPixelSize(kMeasureEm);
+    fonts.push_back(
+        std::make_unique<MeasuredFont>(MeasuredFont{key, QFontMetricsF(measuring), {}}));
+    return *fonts.back();
+}
+
+const QFontMetricsF& metricsOf(const ReportFont& font) {
+    return measured(font).metrics;
 }
 
 // Inches per measuring pixel at the font's size.
@@ -86,7 +100,14 @@ TextMetrics fontMetrics(const ReportFont& font) {
 double textWidthInches(const ReportFont& font, const QString& text) {
     if (text.isEmpty())
         return 0.0;
-    return metricsOf(font).horizontalAdvance(text) * inchesPerUnit(font);
+    MeasuredFont& measuredFont = measured(font);
+    auto found = measuredFont.widths.constFind(text);
+    if (found == measuredFont.widths.constEnd()) {
+        if (measuredFont.widths.size() >= kMaxWidths)
+            measuredFont.widths.clear();
+        found = measuredFont.widths.insert(text, measuredFont.metrics.horizontalAdvance(text));
+    }
+    return *found * inchesPerUnit(font);
 }
 
 } // namespace report_engine
