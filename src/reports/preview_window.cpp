@@ -1,5 +1,6 @@
 #include "reports/preview_window.h"
 
+#include "appearance/colour_painting.h"
 #include "reports/preview_logic.h"
 #include "reports/preview_scroll_box.h"
 #include "reports/print_range_window.h"
@@ -34,8 +35,10 @@ const QString kBusyMessage =
 } // namespace
 
 TMyPreview::TMyPreview(QWidget* parent, widgets::Seams& seams, app::Settings& settings,
-                       QPrinter& printer, QIODevice& store, const QString& caption)
-    : QDialog(parent), seams_(seams), settings_(settings), printerDevice_(printer), store_(store) {
+                       QPrinter& printer, QIODevice& store, const QString& caption,
+                       const widgets::UserFonts* fonts)
+    : QDialog(parent), seams_(seams), settings_(settings), printerDevice_(printer), store_(store),
+      fonts_(fonts) {
     initPreviewIcons();
     setObjectName(QStringLiteral("TMyPreview"));
     setWindowTitle(caption);
@@ -60,6 +63,8 @@ TMyPreview::TMyPreview(QWidget* parent, widgets::Seams& seams, app::Settings& se
     buildMenus();
     buildToolBar(*layout);
     scrollBox_ = new PreviewScrollArea(this);
+    // The page keeps its paper white and the box around it the usual dark grey.
+    appearance::markColourPart(*scrollBox_, appearance::ColourPart::OwnColours);
     preview_.SetScrollBox(scrollBox_);
     layout->addWidget(scrollBox_, 1);
 
@@ -228,6 +233,9 @@ void TMyPreview::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) {
         started_ = true;
+        if (fonts_ != nullptr)
+            widgets::applyUserFonts(*this, *fonts_);
+        appearance::applyColourSet(*this, settings_.colours(app::WindowGroup::Report));
         // After the layout has given the scroll box its size.
         QTimer::singleShot(0, this, [this] { startPreview(); });
     }
@@ -290,9 +298,12 @@ void TMyPreview::printPages(int first, int last, int copies) {
         showError(kBusyMessage);
         return;
     }
-    // "No printer" is what the printer seam says, not what the QPrinter remembers.
-    const bool installed = !seams_.printers.printerNames().isEmpty() ||
-                           printerDevice_.outputFormat() == QPrinter::PdfFormat;
+    // "No printer" is what the printer seam says, not what the QPrinter remembers; a PDF file
+    // chosen in the printer set-up prints all the same. (Without any queue Qt sets every new
+    // printer to PDF output with no file: that is no printer.)
+    const bool toPdfFile = printerDevice_.outputFormat() == QPrinter::PdfFormat &&
+                           !printerDevice_.outputFileName().isEmpty();
+    const bool installed = !seams_.printers.printerNames().isEmpty() || toPdfFile;
     printer_.SetPrinter(installed ? &printerDevice_ : nullptr);
     reportEngineError([&] { printer_.PrintRange(first, last, copies); });
 }

@@ -11,6 +11,7 @@
 #include "report_engine/file_preview.h"
 #include "settings/settings.h"
 #include "widgets/seams.h"
+#include "widgets/window_geometry.h"
 
 #include <QDialog>
 
@@ -32,9 +33,10 @@ class TMyPreview : public QDialog {
     Q_OBJECT
 public:
     // `printer` is the program's printer (its queue and set-up), `store` the page store; both,
-    // and `settings`, outlive the window.
+    // and `settings` and `fonts`, outlive the window. The user fonts dress its fields and
+    // labels when given.
     TMyPreview(QWidget* parent, widgets::Seams& seams, app::Settings& settings, QPrinter& printer,
-               QIODevice& store, const QString& caption);
+               QIODevice& store, const QString& caption, const widgets::UserFonts* fonts = nullptr);
     ~TMyPreview() override;
 
     report_engine::TFilePreview& MyFilePreview() { return preview_; }
@@ -83,6 +85,7 @@ private:
     QLineEdit* pageEdit_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     QAction* useColor_ = nullptr;
+    const widgets::UserFonts* fonts_;
     bool started_ = false;
     bool closing_ = false;
 };

@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QThread>
@@ -53,15 +54,22 @@ protected:
         return QDir(out_).entryList({QStringLiteral("*.pdf")}, QDir::Files);
     }
 
+    void TearDown() override {
+        for (const QString& path : landed_)
+            QFile::remove(path);
+    }
+
     // The PDF that the queue writes after `before` was listed; empty after a minute.
-    QString awaitPdf(const QStringList& before) const {
+    QString awaitPdf(const QStringList& before) {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 60000) {
             for (const QString& name : pdfsInOut()) {
                 const QString path = QDir(out_).filePath(name);
-                if (!before.contains(name) && testsupport::pdfPageCount(path) > 0)
+                if (!before.contains(name) && testsupport::pdfPageCount(path) > 0) {
+                    landed_.push_back(path);
                     return path;
+                }
             }
             QThread::msleep(200);
         }
@@ -125,6 +133,7 @@ protected:
 
     QString queue_;
     QString out_;
+    QStringList landed_; // removed after the test
     testsupport::TempDir dir_;
 };
 

@@ -98,6 +98,20 @@ TEST(ReportRun, AbortEndsAfterTheCurrentPageAndSuppressesItsRest) {
     EXPECT_EQ(store.page(2).size(), 1u);
 }
 
+TEST(ReportRun, ACancelSeenByTheStatusDisplayLeavesNoEmptyPageBehind) {
+    TReportFiler filer;
+    NumberedReport report(5);
+    report.attach(filer);
+    filer.StatusLabel = [&](const QString&) {
+        if (filer.CurrentPage() == 3)
+            filer.Abort(); // the Cancel button, clicked while the label is updated
+    };
+    filer.Execute();
+    EXPECT_EQ(report.count("body"), 3);
+    EXPECT_EQ(report.calls.back(), "after");
+    EXPECT_EQ(PageStore::read(filer.MemoryStore()).pageCount(), 2);
+}
+
 TEST(ReportRun, AfterPrintRunsWhenAHandlerFails) {
     TReportFiler filer;
     NumberedReport report(3);
