@@ -8,6 +8,7 @@
 
 #include "widgets/seams.h"
 
+#include <functional>
 #include <memory>
 
 namespace edit {
@@ -18,6 +19,9 @@ class TMyReport;
 }
 namespace search {
 class TMySearch;
+}
+namespace backup {
+class Storage;
 }
 
 namespace app {
@@ -35,6 +39,12 @@ public:
     search::TMySearch& searchWindow() { return *searchWindow_; }
     reports::TMyReport& reportWindow() { return *reportWindow_; }
 
+    // Backup and restore find volumes and free space through `storage` from now on (the
+    // machine's own until then); it must outlive these windows.
+    void useStorage(backup::Storage& storage);
+    // Run after report definitions have been restored, so that the report list shows them.
+    void onReportDefinitionsRestored(std::function<void()> reloadReportList);
+
 private:
     class Hosts;
     class ReportHost;
@@ -44,6 +54,7 @@ private:
     void wireReportCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
+    void wireBackupCommands();
     void wireFormatMenus();
     void wireHelpCommands();
 

@@ -187,7 +187,8 @@ void TBaseReport::StartNextPage() {
 }
 
 void TBaseReport::BeginPageOutput() {
-    if (!PageInRange())
+    // A page begun after an abort (a Cancel handled by the status display) stays unwritten.
+    if (!PageInRange() || outputSuppressed_)
         return;
     BeginOutputPage(outputPages_ == 0);
     ++outputPages_;

@@ -127,6 +127,14 @@ void TBaseReport::FillRect(double x1, double y1, double x2, double y2, const QCo
                     colour);
 }
 
+QString jobStartError(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return QStringLiteral("The file \"%1\" could not be written.")
+            .arg(printer.outputFileName());
+    return QStringLiteral("The print job could not be started on the printer \"%1\".")
+        .arg(printer.printerName());
+}
+
 // ---- Status ----------------------------------------------------------------------------------
 
 QString TBaseReport::DeviceName() const {

@@ -98,7 +98,7 @@ double TFilePreview::ZoomPageWidthFactor() {
     const QSizeF page = PagePixels();
     const int margin = static_cast<int>(std::lround(page.width() * MarginPercent / 100.0));
     const QSize outer = scrollBox_ != nullptr ? scrollBox_->outerSize() : QSize();
-    const int frame = scrollBox_ != nullptr ? scrollBox_->frameWidth() : 0;
+    const int frame = scrollBox_ != nullptr ? scrollBox_->frameThickness() : 0;
     double room = outer.width() - 2 * frame - 2 * margin;
     double zoom = room / page.width();
     const double clientHeight = outer.height() - 2 * frame;

@@ -16,9 +16,9 @@ namespace report_engine {
 class PreviewScrollBox {
 public:
     virtual ~PreviewScrollBox() = default;
-    virtual QSize outerSize() const = 0;  // the whole box, frame included, in pixels
-    virtual int frameWidth() const = 0;   // on each side
-    virtual QSize clientSize() const = 0; // inside the frame, without scroll bars
+    virtual QSize outerSize() const = 0;    // the whole box, frame included, in pixels
+    virtual int frameThickness() const = 0; // on each side
+    virtual QSize clientSize() const = 0;   // inside the frame, without scroll bars
     virtual int verticalScrollBarWidth() const = 0;
     virtual int horizontalScrollBarHeight() const = 0;
     virtual double dotsPerInch() const = 0; // the screen's: 100 % zoom is the paper's real size

@@ -139,8 +139,7 @@ void TFilePrinter::PrintRange(int first, int last, int copies) {
 
     QPainter painter;
     if (!painter.begin(&printer))
-        throw EReportPrinter(QStringLiteral("The print job could not be started on \"%1\".")
-                                 .arg(printer.printerName()));
+        throw EReportPrinter(jobStartError(printer));
     painter.setRenderHint(QPainter::Antialiasing, true);
     printing_ = true;
     aborted_ = false;

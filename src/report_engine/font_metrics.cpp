@@ -3,27 +3,18 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QImage>
 
-#include <optional>
+#include <memory>
+#include <vector>
 
 namespace report_engine {
 
 namespace {
 
-// Text is measured on a device of this resolution and scaled to inches.
-constexpr double kMeasureDpi = 1200.0;
-
-const QImage& measuringDevice() {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMetre = static_cast<int>(kMeasureDpi / 0.0254 + 0.5);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        return image;
-    }();
-    return device;
-}
+// Text is measured in a font of this many pixels to the em: the units of the faces' own
+// metrics (Arial, Courier New and their Liberation twins), so that advances are exact and
+// scale linearly to every point size.
+constexpr int kMeasureEm = 2048;
 
 } // namespace
 
@@ -61,30 +52,62 @@ QFont deviceFont(const ReportFont& font) {
 
 namespace {
 
+// A face and style with its metrics and the widths of the texts measured in it.
 struct MeasuredFont {
     ReportFont font;
     QFontMetricsF metrics;
+    QHash<QString, double> widths; // in measuring pixels
 };
 
+constexpr size_t kMaxFonts = 16;
+constexpr qsizetype kMaxWidths = 8192;
+
+// Only the face and style matter: size and colour are left at their defaults. Reports switch
+// among a handful of fonts and print the same captions, labels and values again and again.
+MeasuredFont& measured(const ReportFont& font) {
+    ReportFont key = font;
+    key.size = 10;
+    key.colour = Qt::black;
+    static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    for (const auto& known : fonts)
+        if (known->font == key)
+            return *known;
+    if (fonts.size() >= kMaxFonts)
+        fonts.erase(fonts.begin());
+    QFont measuring = deviceFont(key);
+    measuring.setPixelSize(kMeasureEm);
+    fonts.push_back(
+        std::make_unique<MeasuredFont>(MeasuredFont{key, QFontMetricsF(measuring), {}}));
+    return *fonts.back();
+}
+
 const QFontMetricsF& metricsOf(const ReportFont& font) {
-    // Reports switch among a handful of fonts; the last one asked for is kept.
-    static std::optional<MeasuredFont> last;
-    if (!last || !(last->font == font))
-        last.emplace(MeasuredFont{font, QFontMetricsF(deviceFont(font), &measuringDevice())});
-    return last->metrics;
+    return measured(font).metrics;
+}
+
+// Inches per measuring pixel at the font's size.
+double inchesPerUnit(const ReportFont& font) {
+    return font.size / 72.0 / kMeasureEm;
 }
 
 } // namespace
 
 TextMetrics fontMetrics(const ReportFont& font) {
     const QFontMetricsF& metrics = metricsOf(font);
-    return {metrics.ascent() / kMeasureDpi, metrics.descent() / kMeasureDpi};
+    return {metrics.ascent() * inchesPerUnit(font), metrics.descent() * inchesPerUnit(font)};
 }
 
 double textWidthInches(const ReportFont& font, const QString& text) {
     if (text.isEmpty())
         return 0.0;
-    return metricsOf(font).horizontalAdvance(text) / kMeasureDpi;
+    MeasuredFont& measuredFont = measured(font);
+    auto found = measuredFont.widths.constFind(text);
+    if (found == measuredFont.widths.constEnd()) {
+        if (measuredFont.widths.size() >= kMaxWidths)
+            measuredFont.widths.clear();
+        found = measuredFont.widths.insert(text, measuredFont.metrics.horizontalAdvance(text));
+    }
+    return *found * inchesPerUnit(font);
 }
 
 } // namespace report_engine

@@ -29,7 +29,9 @@ void TReportPrinter::OpenOutput() {
         printer.setPageOrientation(QPageLayout::Landscape);
     else if (GetOrientation() == Orientation::poPortrait)
         printer.setPageOrientation(QPageLayout::Portrait);
-    // Positions are measured from the paper's edges, not from the printable area.
+    // Positions are measured from the paper's edges, not from the printable area; the printer
+    // gets its own setting back when the job ends.
+    fullPageBefore_ = printer.fullPage();
     printer.setFullPage(true);
     painter_.reset();
 }
@@ -42,8 +44,7 @@ void TReportPrinter::BeginOutputPage(bool first) {
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(&printer)) {
             painter_.reset();
-            throw EReportPrinter(QStringLiteral("The print job could not be started on \"%1\".")
-                                     .arg(printer.printerName()));
+            throw EReportPrinter(jobStartError(printer));
         }
     } else if (!printer.newPage()) {
         throw EReportPrinter(
@@ -57,13 +58,14 @@ void TReportPrinter::BeginOutputPage(bool first) {
 
 void TReportPrinter::CloseOutput(bool aborted) {
     SetCanvas(nullptr, 96, 96);
-    if (!painter_)
-        return;
-    if (aborted)
-        Printer()->abort();
-    if (painter_->isActive())
-        painter_->end();
-    painter_.reset();
+    if (painter_) {
+        if (aborted)
+            Printer()->abort();
+        if (painter_->isActive())
+            painter_->end();
+        painter_.reset();
+    }
+    Printer()->setFullPage(fullPageBefore_);
 }
 
 } // namespace report_engine

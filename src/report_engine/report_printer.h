@@ -24,6 +24,7 @@ protected:
 
 private:
     std::unique_ptr<QPainter> painter_;
+    bool fullPageBefore_ = false;
 };
 
 } // namespace report_engine

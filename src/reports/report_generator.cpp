@@ -8,6 +8,10 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+
+#include <exception>
+
 namespace reports {
 
 namespace {
@@ -46,9 +50,14 @@ ReportGenerator::ReportGenerator(ReportDefinition definition, table::Table& tabl
                                  ReportContext context, OutputMode mode, QString textFilePath)
     : definition_(std::move(definition)), table_(table), context_(std::move(context)), mode_(mode),
       textFilePath_(std::move(textFilePath)) {
+    // A definition from the file is within these bounds already; one built in memory is held to
+    // them, so that no value can take the run outside its lines.
+    definition_.numLines = std::clamp(definition_.numLines, 0, kBodyLineCount);
+    if (definition_.width < 1)
+        definition_.width = 90;
     for (size_t l = 0; l < lines_.size(); ++l)
-        lines_[l] = clipLine(definition_.lines[l], definition_.width);
-    totalsLine_ = clipLine(definition_.totalsLine, definition_.width);
+        lines_[l] = planLine(definition_.lines[l], definition_.width, false);
+    totalsLine_ = planLine(definition_.totalsLine, definition_.width, true);
 }
 
 ReportGenerator::~ReportGenerator() = default;
@@ -72,8 +81,9 @@ void ReportGenerator::beforePrint(report_engine::TBaseReport& engine) {
     engine.SetMarginLeft(definition_.leftMargin);
     engine.SetMarginRight(definition_.rightMargin);
     usableWidth_ = engine.PageWidth() - definition_.leftMargin - definition_.rightMargin;
-    if (usableWidth_ < 0.5 ||
-        engine.PageHeight() - definition_.bottomMargin - kBodyBottomGap <= kBodyTop)
+    const double bodyHeight =
+        engine.PageHeight() - definition_.bottomMargin - kBodyBottomGap - kBodyTop;
+    if (!(usableWidth_ >= 0.5) || !(bodyHeight > 0)) // NaN margins fail here too
         throw ReportError(QStringLiteral("The margins of the report \"%1\" leave no room on the "
                                          "page.  Please make them smaller.")
                               .arg(definition_.reportName));
@@ -112,13 +122,14 @@ void ReportGenerator::beforePrint(report_engine::TBaseReport& engine) {
 void ReportGenerator::afterPrint() {
     if (textFile_) {
         // A run that failed keeps whatever file was there before; a finished or cancelled one
-        // leaves the pages done.
-        const bool failed = !textFile_->isOpen() || textFile_->error() != QFileDevice::NoError;
-        if (failed)
-            textFile_->cancelWriting();
-        const bool committed = !failed && textFile_->commit();
+        // leaves the pages done. The engine calls this from its handler of a run's error too.
+        const bool failed = std::current_exception() != nullptr;
+        const bool committed = !failed && flushText() && textFile_->commit();
         const QString error = textFile_->errorString();
+        if (!committed)
+            textFile_->cancelWriting();
         textFile_.reset();
+        textBuffer_.clear();
         if (!committed && !failed)
             throw ReportError(QStringLiteral("The text file %1 could not be written: %2")
                                   .arg(textFilePath_, error));
@@ -252,7 +263,7 @@ void ReportGenerator::printRecord() {
         return;
     }
     for (int l = 0; l < definition_.numLines; ++l) {
-        const ReportLine& line = lines_[static_cast<size_t>(l)];
+        const LinePlan& line = lines_[static_cast<size_t>(l)];
         if (!textMode())
             setCells(line, CellText::LabelsRight, report_engine::BoxNone);
         printBodyLine(line);

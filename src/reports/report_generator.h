@@ -21,8 +21,12 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
 
 class QIODevice;
 class QPrinter;
@@ -102,20 +106,33 @@ private:
     void addToTotals();
     void printClosingTotals();
 
+    // A line's parts that print, prepared once for the run.
+    struct Cell {
+        enum class Kind { Filler, Label, Field, Total };
+        Kind kind = Kind::Filler;
+        int width = 0;
+        int fieldNo = 0; // Field: 1..36; Total: 1..4
+        QString label;   // Label: its text
+    };
+    using LinePlan = std::vector<Cell>;
+    enum class Content { Body, ColumnHeaders, Totals };
+    static LinePlan planLine(const ReportLine& line, int reportWidth, bool totalsLine);
+
     // Lines.
     void applyFont(FontSlotId slot);
-    void setCells(const ReportLine& line, CellText justification, int boxLines);
+    void setCells(const LinePlan& line, CellText justification, int boxLines);
     int bodyBoxLines() const;
     void setBodyCells();
     void printColumnHeaders();
-    void printBodyLine(const ReportLine& line);
+    void printBodyLine(const LinePlan& line);
     void printTotalsLine(const Totals& totals);
     bool printGroupHeading();
     bool printGroupTotals();
     void printCaption(const QString& text);
-    void printCells(const ReportLine& line, const std::function<QString(const ReportPart&)>& text,
-                    const std::function<bool(const ReportPart&)>& rightAligned);
+    void printCells(const LinePlan& line, Content content, const Totals* totals = nullptr);
+    QString cellText(const Cell& cell, Content content, const Totals* totals);
     void writeTextLine(const QString& line);
+    bool flushText(); // false when the file refused the bytes
 
     // Values.
     int fieldIndex(int fieldNo);
@@ -132,8 +149,12 @@ private:
     std::unique_ptr<QSaveFile> textFile_;
     report_engine::TBaseReport* engine_ = nullptr;
 
-    std::array<ReportLine, kBodyLineCount> lines_; // clipped to the width
-    ReportLine totalsLine_;
+    std::array<LinePlan, kBodyLineCount> lines_; // clipped to the width
+    LinePlan totalsLine_;
+    std::string textBuffer_; // encoded lines not yet written
+    // The widest character of each font applied, and of the font in force.
+    std::map<std::tuple<QString, int, bool, bool>, double> widestCharacter_;
+    double widestInForce_ = 0;
     std::array<int, db::kFieldCount + 1> fieldIndexes_{};
     double usableWidth_ = 0;
     int group1Field_ = 0;

@@ -8,6 +8,9 @@
 
 #include <QColor>
 
+#include <algorithm>
+#include <tuple>
+
 namespace reports {
 
 namespace {
@@ -18,6 +21,8 @@ using report_engine::Justify;
 constexpr int kCellMarginHundredths = 2;
 constexpr double kHeadingPadding = 0.2;
 constexpr int kMaxTextLine = 255;
+constexpr int kYearPubField = 3;
+constexpr double kKerningMargin = 1.1;
 
 // A Windows colour value: red in the low byte. System colours (negative) print black.
 QColor windowsColour(int32_t value) {
@@ -30,16 +35,49 @@ QString spaces(int count) {
     return QString(std::max(count, 0), QLatin1Char(' '));
 }
 
-// Text cut to `width` characters, padded to it on the left or the right.
-QString fitted(const QString& text, int width, bool rightAligned) {
-    const QString cut = text.left(width);
-    return rightAligned ? cut.rightJustified(width) : cut.leftJustified(width);
-}
-
 // Indented to stand in the middle of `reportWidth` characters, at most 255 characters long.
 QString centredTextLine(const QString& text, int reportWidth) {
     const qsizetype indent = text.size() < reportWidth ? (reportWidth - text.size()) / 2 : 0;
     return (spaces(static_cast<int>(indent)) + text).left(kMaxTextLine);
+}
+
+constexpr size_t kTextBufferBytes = size_t{1} << 16;
+
+// The Windows-1252 byte of each UTF-16 code unit, 0 for those the code page lacks.
+const std::array<uint8_t, 0x10000>& cp1252Bytes() {
+    static const std::array<uint8_t, 0x10000> kBytes = [] {
+        std::array<uint8_t, 0x10000> bytes{};
+        for (int b = 1; b < 256; ++b) {
+            const QString character = db::fromCp1252(std::string(1, static_cast<char>(b)));
+            if (character.size() == 1)
+                bytes[character[0].unicode()] = static_cast<uint8_t>(b);
+        }
+        return bytes;
+    }();
+    return kBytes;
+}
+
+// Windows-1252 bytes of `text` appended to `out`, as db::toCp1252 writes them ('?' for a
+// character the code page lacks), by table lookup: report files run to many megabytes.
+void appendCp1252(std::string& out, const QString& text) {
+    const auto& bytes = cp1252Bytes();
+    out.reserve(out.size() + static_cast<size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        const uint8_t byte = bytes[unit];
+        if (byte != 0 || unit == 0) {
+            out += static_cast<char>(byte);
+            continue;
+        }
+        out += '?';
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i; // one character, one '?'
+    }
+}
+
+bool allInCp1252(const QString& text) {
+    const auto& bytes = cp1252Bytes();
+    return std::all_of(text.begin(), text.end(), [&](QChar c) { return bytes[c.unicode()] != 0; });
 }
 
 } // namespace
@@ -52,19 +90,49 @@ void ReportGenerator::applyFont(FontSlotId slot) {
     engine_->SetUnderline(font.underline);
     engine_->SetStrikeOut(font.strikeOut);
     engine_->SetFontColor(windowsColour(font.color));
+    const auto key = std::make_tuple(font.name, font.size, font.bold, font.italic);
+    auto known = widestCharacter_.find(key);
+    if (known == widestCharacter_.end()) {
+        double widest = 0;
+        for (int b = 0x20; b < 256; ++b) {
+            const QString character = db::fromCp1252(std::string(1, static_cast<char>(b)));
+            widest = std::max(widest, engine_->TextWidth(character));
+        }
+        known = widestCharacter_.emplace(key, widest).first;
+    }
+    widestInForce_ = known->second;
 }
 
-void ReportGenerator::setCells(const ReportLine& line, CellText justification, int boxLines) {
-    engine_->ClearTabs();
-    for (const ReportPart& part : line) {
+ReportGenerator::LinePlan ReportGenerator::planLine(const ReportLine& line, int reportWidth,
+                                                    bool totalsLine) {
+    LinePlan plan;
+    for (const ReportPart& part : clipLine(line, reportWidth)) {
         if (part.width < 1)
             break;
+        Cell cell;
+        cell.width = part.width;
+        const int limit = totalsLine ? kTotalCount : db::kFieldCount;
+        if (part.isLabel()) {
+            cell.kind = Cell::Kind::Label;
+            cell.label = part.labelText;
+        } else if (part.isField() && part.fieldNo >= 1 && part.fieldNo <= limit) {
+            cell.kind = totalsLine ? Cell::Kind::Total : Cell::Kind::Field;
+            cell.fieldNo = part.fieldNo;
+        }
+        plan.push_back(std::move(cell));
+    }
+    return plan;
+}
+
+void ReportGenerator::setCells(const LinePlan& line, CellText justification, int boxLines) {
+    engine_->ClearTabs();
+    for (const Cell& cell : line) {
         Justify justify = Justify::Left;
         if (justification == CellText::Centred)
             justify = Justify::Center;
-        else if (justification == CellText::LabelsRight && part.isLabel())
+        else if (justification == CellText::LabelsRight && cell.kind == Cell::Kind::Label)
             justify = Justify::Right;
-        const double width = part.width / static_cast<double>(definition_.width) * usableWidth_;
+        const double width = cell.width / static_cast<double>(definition_.width) * usableWidth_;
         engine_->SetTab(report_engine::kTabContinue, justify, width, kCellMarginHundredths,
                         boxLines, 0);
     }
@@ -84,67 +152,68 @@ void ReportGenerator::setBodyCells() {
         setCells(lines_[0], CellText::Left, bodyBoxLines());
 }
 
-void ReportGenerator::printCells(const ReportLine& line,
-                                 const std::function<QString(const ReportPart&)>& text,
-                                 const std::function<bool(const ReportPart&)>& rightAligned) {
+QString ReportGenerator::cellText(const Cell& cell, Content content, const Totals* totals) {
+    switch (cell.kind) {
+    case Cell::Kind::Filler:
+        return {};
+    case Cell::Kind::Label:
+        return content == Content::ColumnHeaders ? QString() : cell.label;
+    case Cell::Kind::Field:
+        return content == Content::ColumnHeaders
+                   ? context_.fieldLabels[static_cast<size_t>(cell.fieldNo - 1)]
+                   : fieldText(cell.fieldNo);
+    case Cell::Kind::Total:
+        return totals == nullptr
+                   ? QString()
+                   : context_.numbers
+                         .formatCurrency((*totals)[static_cast<size_t>(cell.fieldNo - 1)], 0)
+                         .trimmed();
+    }
+    return {};
+}
+
+void ReportGenerator::printCells(const LinePlan& line, Content content, const Totals* totals) {
     QString out;
-    int cell = 0;
-    for (const ReportPart& part : line) {
-        if (part.width < 1)
-            break;
-        ++cell;
-        const QString value = text(part);
-        if (textMode())
-            out += fitted(value, part.width, rightAligned(part));
-        else
-            out += QLatin1Char('\t') + shortened(value, cell);
+    int cellNumber = 0;
+    for (const Cell& cell : line) {
+        ++cellNumber;
+        const QString value = cellText(cell, content, totals);
+        if (!textMode()) {
+            out += QLatin1Char('\t') + shortened(value, cellNumber);
+            continue;
+        }
+        // Labels stand at the right of their width, everything else at the left; longer text
+        // is cut to the width.
+        const qsizetype used = std::min<qsizetype>(value.size(), cell.width);
+        const qsizetype padding = cell.width - used;
+        const bool right = cell.kind == Cell::Kind::Label && content != Content::ColumnHeaders;
+        if (right)
+            out.resize(out.size() + padding, QLatin1Char(' '));
+        out.append(value.constData(), used);
+        if (!right)
+            out.resize(out.size() + padding, QLatin1Char(' '));
     }
-    if (textMode()) {
+    if (textMode())
         writeTextLine(out);
-        return;
-    }
-    engine_->Print(out);
+    else
+        engine_->Print(out);
 }
 
 void ReportGenerator::printColumnHeaders() {
     if (!textMode())
         setCells(lines_[0], CellText::Centred, bodyBoxLines());
-    printCells(
-        lines_[0],
-        [this](const ReportPart& part) {
-            return part.isField() && part.fieldNo >= 1 && part.fieldNo <= db::kFieldCount
-                       ? context_.fieldLabels[static_cast<size_t>(part.fieldNo - 1)]
-                       : QString();
-        },
-        [](const ReportPart&) { return false; });
+    printCells(lines_[0], Content::ColumnHeaders);
 }
 
-void ReportGenerator::printBodyLine(const ReportLine& line) {
-    printCells(
-        line,
-        [this](const ReportPart& part) {
-            if (part.isLabel())
-                return part.labelText;
-            return part.isField() ? fieldText(part.fieldNo) : QString();
-        },
-        [](const ReportPart& part) { return part.isLabel(); });
+void ReportGenerator::printBodyLine(const LinePlan& line) {
+    printCells(line, Content::Body);
     engine_->NewLine();
 }
 
 void ReportGenerator::printTotalsLine(const Totals& totals) {
     if (!textMode())
         setCells(totalsLine_, CellText::LabelsRight, BoxLines::BoxNone);
-    printCells(
-        totalsLine_,
-        [&](const ReportPart& part) {
-            if (part.isLabel())
-                return part.labelText;
-            if (!part.isField() || part.fieldNo < 1 || part.fieldNo > kTotalCount)
-                return QString();
-            return context_.numbers.formatCurrency(totals[static_cast<size_t>(part.fieldNo - 1)], 0)
-                .trimmed();
-        },
-        [](const ReportPart& part) { return part.isLabel(); });
+    printCells(totalsLine_, Content::Totals, &totals);
     engine_->NewLine();
 }
 
@@ -205,11 +274,18 @@ void ReportGenerator::printCaption(const QString& text) {
 
 // Only the file: the caller moves the engine's cursor as the printed report would.
 void ReportGenerator::writeTextLine(const QString& line) {
-    const std::string bytes = db::toCp1252(line) + "\r\n";
-    if (textFile_->write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size()))
+    appendCp1252(textBuffer_, line);
+    textBuffer_ += "\r\n";
+    if (textBuffer_.size() >= kTextBufferBytes && !flushText())
         throw ReportError(QStringLiteral("The text file %1 could not be written: %2")
                               .arg(textFilePath_, textFile_->errorString()));
+}
+
+bool ReportGenerator::flushText() {
+    const auto length = static_cast<qint64>(textBuffer_.size());
+    const bool written = textFile_->write(textBuffer_.data(), length) == length;
+    textBuffer_.clear();
+    return written;
 }
 
 // ---- Values ----------------------------------------------------------------------------------
@@ -233,21 +309,25 @@ QString ReportGenerator::fieldText(int fieldNo) {
     const double value = table_.asNumber(index);
     if (field->kind == db::FieldKind::DecimalNumber)
         return context_.numbers.formatCurrency(value, 0).trimmed();
-    if (field->name == "YearPub")
+    if (fieldNo == kYearPubField)
         return context_.numbers.formatNumber(value, 0, 0).trimmed();
     return context_.numbers.formatGrouped(value, 0, 0).trimmed();
 }
 
+// A value that is blank or no number counts as nothing.
 double ReportGenerator::totalValue(int fieldNo) {
-    const QString text = QString::fromStdString(table_.asText(fieldIndex(fieldNo))).trimmed();
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? value : 0.0; // a text that is no number counts as nothing
+    const int index = fieldIndex(fieldNo);
+    return table_.isBlank(index) ? 0.0 : table_.asNumber(index);
 }
 
 QString ReportGenerator::shortened(const QString& text, int cell) const {
     const double room = engine_->TabRoom(cell);
-    if (text.isEmpty() || engine_->TextWidth(text) <= room)
+    // Most texts are far narrower than their cell: no character is wider than the widest one
+    // (with a margin for kerning), so those need no measuring.
+    if (text.isEmpty() ||
+        (static_cast<double>(text.size()) * widestInForce_ * kKerningMargin <= room &&
+         allInCp1252(text)) ||
+        engine_->TextWidth(text) <= room)
         return text;
     // The longest beginning that fits: what dropping the last character until it fits leaves.
     qsizetype low = 0;

@@ -1,6 +1,8 @@
 #include "reports/report_status_window.h"
 
 #include "report_engine/report_types.h"
+#include "reports/preview_window.h"
+#include "settings/settings.h"
 #include "table/table_error.h"
 
 #include <QBuffer>
@@ -135,6 +137,17 @@ ReportRunResult runReport(QWidget* parent, const widgets::Seams& seams, table::T
         showPreview(*store);
     }
     return result;
+}
+
+ReportRunResult runReport(QWidget* parent, widgets::Seams& seams, app::Settings& settings,
+                          QPrinter& printer, table::Table& table, ReportRunRequest request) {
+    const ReportContext context = reportContextFrom(settings, seams.clock.today());
+    request.printer = seams.printers.printerNames().isEmpty() ? nullptr : &printer;
+    const QString caption = request.definition.reportName;
+    return runReport(parent, seams, table, context, std::move(request), [&](QIODevice& store) {
+        TMyPreview preview(parent, seams, settings, printer, store, caption);
+        preview.exec();
+    });
 }
 
 } // namespace reports

@@ -87,4 +87,10 @@ ReportRunResult runReport(QWidget* parent, const widgets::Seams& seams, table::T
                           const ReportContext& context, ReportRunRequest request,
                           const std::function<void(QIODevice& pageStore)>& showPreview = {});
 
+// The same with everything taken from the program: the field labels, sort levels and number
+// formats of `settings`, today from the clock, `printer` when a printer is installed, and for
+// a preview run the preview window (TMyPreview) on its pages, captioned with the report's name.
+ReportRunResult runReport(QWidget* parent, widgets::Seams& seams, app::Settings& settings,
+                          QPrinter& printer, table::Table& table, ReportRunRequest request);
+
 } // namespace reports

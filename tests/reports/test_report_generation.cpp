@@ -11,8 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPageSize>
 #include <QPrinter>
+
+#include <limits>
 
 namespace {
 
@@ -327,10 +330,19 @@ TEST_F(ReportGeneration, MarginsWithoutRoomAreRefused) {
     ReportDefinition d = builtInReports()[0];
     d.leftMargin = d.rightMargin = 4.5;
     EXPECT_THROW(run(d), ReportError);
+    d.leftMargin = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(run(d), ReportError);
     d = builtInReports()[3];
     d.topMargin = 0.5;
     d.bottomMargin = 9.0; // the body band can never hold a ten-line book
+    QFile old(QString::fromStdString(dir_.file("REPORT.TXT")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old report\r\n");
+    old.close();
     EXPECT_THROW(run(d), ReportError);
+    // The failed run leaves the file that was there.
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old report\r\n");
 }
 
 } // namespace

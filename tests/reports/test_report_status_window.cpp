@@ -1,6 +1,7 @@
 // The report status window: a run in each mode from the window, its status texts, Cancel
 // between pages, the engine's refusal without a printer, and the hand-over of a preview's pages.
 
+#include "reports/preview_window.h"
 #include "reports/report_builtins.h"
 #include "reports/report_status_window.h"
 #include "support/gui/modal.h"
@@ -9,6 +10,7 @@
 #include "support_report_books.h"
 
 #include "report_engine/page_store.h"
+#include "settings/settings.h"
 #include "table/date_format.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +138,31 @@ TEST_F(StatusWindow, CancelledPreviewShowsNoPreview) {
         runReport(nullptr, s_.seams, table_, context_, request(3, OutputMode::Preview),
                   [&](QIODevice&) { previewShown = true; });
     EXPECT_EQ(previewShown, !result.cancelled);
+}
+
+// The road from the report selection window: status window, then the preview on the pages.
+TEST_F(StatusWindow, PreviewRunOpensThePreviewWindow) {
+    app::Settings settings;
+    settings.sortLevels = kByCategory;
+    QPrinter printer;
+    QString previewCaption;
+    QString pageText;
+    testsupport::whenModalAppears([&](QWidget* status) {
+        testsupport::whenModalAppears([&](QWidget* preview) {
+            auto* window = static_cast<TMyPreview*>(preview);
+            previewCaption = window->windowTitle();
+            QTimer::singleShot(50, window, [&, window] {
+                pageText = window->pageLabel()->text();
+                window->close();
+            });
+        });
+        clickOkWhenDone(status);
+    });
+    const ReportRunResult result =
+        runReport(nullptr, s_.seams, settings, printer, table_, request(3, OutputMode::Preview));
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(previewCaption, "Full Report");
+    EXPECT_EQ(pageText, QStringLiteral("Page 1 of %1").arg(result.pages));
 }
 
 } // namespace
