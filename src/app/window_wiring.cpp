@@ -11,6 +11,7 @@
 #include "search/search_window.h"
 #include "settings/display_formats.h"
 #include "transfer/export_window.h"
+#include "transfer/import_windows.h"
 #include "transfer/transfer_host.h"
 #include "widgets/record_grid.h"
 
@@ -111,6 +112,13 @@ void ProgramWindows::wireSearchCommands() {
 }
 
 void ProgramWindows::wireTransferCommands() {
+    main_.wireCommand(Command::Import, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TImportFormat dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
     main_.wireCommand(Command::Export, [this] {
         if (!main_.postPendingEdit())
             return;
