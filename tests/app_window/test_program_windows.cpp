@@ -7,6 +7,7 @@
 #include "app/window_wiring.h"
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
+#include "db/field_catalogue.h"
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
 #include "search/search_window.h"
@@ -14,8 +15,8 @@
 #include "support/gui/modal.h"
 #include "support_main_window.h"
 #include "table/date_format.h"
-#include "db/field_catalogue.h"
 #include "transfer/export_window.h"
+#include "transfer/import_windows.h"
 #include "widgets/record_grid.h"
 
 #include <QAction>
@@ -145,6 +146,32 @@ TEST_F(ProgramWindowsTest, ExportWritesTheTableInSortOrderWithColumnTitles) {
     EXPECT_EQ(lines[0], "\"Title\",\"Author\",\"YEARPUB\"\r");
     EXPECT_TRUE(lines[1].contains("\"Austen\"")) << lines[1].toStdString();
     EXPECT_TRUE(lines[3].contains("\"Carroll\"")) << lines[3].toStdString();
+}
+
+// Import through both dialogs: the new books are in the grid and in the count afterwards.
+TEST_F(ProgramWindowsTest, ImportAddsBooksAndTheCountFollows) {
+    start();
+    const QString in = file("IN.TXT");
+    QFile text(in);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("\"Title\",\"Author\"\r\n\"New\",\"Dickens\"\r\n\"Newer\",\"Eliot\"\r\n");
+    text.close();
+    s.files.answer(in);
+    s.messages.expect("Ok", "Import Complete.", db::MessageAnswer::Ok);
+    run("MenuImport", [](QWidget* dialog) {
+        auto* source = qobject_cast<transfer::TImportFormat*>(dialog);
+        ASSERT_NE(source, nullptr);
+        whenModalAppears([](QWidget* mapping) {
+            ASSERT_NE(qobject_cast<transfer::TMyImport*>(mapping), nullptr);
+            clickButton(mapping, "Start Import");
+        });
+        clickButton(dialog, "Select File");
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(count().contains(QLatin1String("5"))) << count().toStdString();
+    EXPECT_EQ(cell(3, "Author"), "Dickens");
+    EXPECT_EQ(cell(4, "Author"), "Eliot");
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
