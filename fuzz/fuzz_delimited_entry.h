@@ -1,9 +1,11 @@
 #pragma once
 
 // What the delimited-text fuzz target does with one input, shared with the test that replays
-// its seed corpus: the first-line check, then every record line as an import reads them.
+// its seed corpus: the encoding test, the first-line check, then every record line as an
+// import reads them.
 
 #include "transfer/delimited_text.h"
+#include "transfer/import_core.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +17,13 @@ namespace fuzzing {
 
 inline void readDelimitedFile(const uint8_t* data, size_t size) {
     using namespace transfer;
-    const std::span<const uint8_t> bytes(data, size);
+    const TextEncoding encoding = detectEncoding(std::span<const uint8_t>(data, size));
+    const std::span<const uint8_t> bytes =
+        std::span<const uint8_t>(data, size).subspan(encoding.skip);
     DelimitedReader check(bytes);
     const FirstLine first = checkFirstLine(check);
     for (const std::string& field : first.fields) {
-        importLabel(field, false);
-        importLabel(field, true);
+        importLabel(field, encoding.utf8);
     }
     // Record lines are read whatever the check said, with its count or the most there can be.
     const int fieldCount =

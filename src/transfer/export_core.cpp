@@ -160,6 +160,12 @@ std::string recordLine(const table::Table& books, const std::vector<ExportField>
 
 // ---- Text output ----------------------------------------------------------------------------
 
+bool isBookTableFile(const std::string& path, const table::Table& books) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(path, books.dbfPath(), ignored) ||
+           std::filesystem::equivalent(path, books.mdxPath(), ignored);
+}
+
 TextExportFile::TextExportFile(const std::string& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0)

@@ -66,6 +66,9 @@ std::string exportDecimalText(double value, char decimalSeparator);
 // UTF-8 text as Windows-1252 bytes; TransferError naming `what` when a character has no byte.
 std::string toCp1252(const std::string& utf8, const std::string& what);
 
+// Whether `path` names the book table's own .DBF or .MDX, which an export must not replace.
+bool isBookTableFile(const std::string& path, const table::Table& books);
+
 // ---- Text output ----------------------------------------------------------------------------
 
 // A delimited text file, created or truncated. Every line reaches the file (the kernel) before

@@ -25,6 +25,8 @@ namespace {
 constexpr int kFieldRole = Qt::UserRole + 1;
 constexpr const char* kDefaultsQuestion =
     "This will set the order of fields to the program defaults.  Continue?";
+constexpr const char* kOwnTableMessage =
+    "The open database cannot be replaced by an export.  Choose another file name.";
 constexpr const char* kNotesText =
     "Select a field and use the Up and Down buttons to change the order in which fields are "
     "exported.  Double click the EXPORT IT column to include or leave out a field.";
@@ -322,6 +324,10 @@ void TMyExport::DoAscii() {
                                          QStringLiteral("TXT")});
     if (path.isEmpty())
         return;
+    if (isBookTableFile(path.toStdString(), host_.bookTable())) {
+        seams_.messages.error(kOwnTableMessage);
+        return;
+    }
     try {
         const std::vector<int> numbers = exportedFields(host_.settings());
         const std::vector<ExportField> fields = exportList(numbers, host_.bookTable());
@@ -352,6 +358,10 @@ void TMyExport::DoDBase() {
     if (path.right(4).toUpper() != QLatin1String(".DBF")) {
         seams_.messages.beep(db::BeepKind::Warning);
         seams_.messages.error("Invalid file type selected.");
+        return;
+    }
+    if (isBookTableFile(path.toStdString(), host_.bookTable())) {
+        seams_.messages.error(kOwnTableMessage);
         return;
     }
     try {

@@ -172,6 +172,10 @@ public:
     DbfImport(table::Table& books, const std::string& path, const std::vector<int>& map,
               const ImportFormats& formats)
         : books_(books), map_(map), formats_(formats) {
+        // Reading the table being appended to would never reach its end.
+        std::error_code ignored;
+        if (std::filesystem::equivalent(path, books.dbfPath(), ignored))
+            throw TransferError("The open database cannot be imported into itself.");
         openForeign(foreign_, path);
         sources_ = offeredFields(foreign_);
         if (map_.size() > sources_.size())

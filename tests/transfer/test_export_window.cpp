@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using transfer::TMyExport;
@@ -183,7 +185,20 @@ TEST_F(ExportWindow, RefusalsAndAFullDisk) {
     s_.files.answer(QString()); // cancelled: nothing happens
     w.StartExportButtonClick();
 
+    // The open table itself is never replaced, as text or as dBASE.
+    const auto before = std::filesystem::file_size(path_);
+    s_.files.answer(QString::fromStdString(path_));
+    s_.messages.expect("Error",
+                       "The open database cannot be replaced by an export.  Choose another file "
+                       "name.",
+                       db::MessageAnswer::Ok);
+    w.StartExportButtonClick();
     radio(w, "AsciiButton")->click();
+    s_.files.answer(QString::fromStdString(path_));
+    s_.messages.expectCaption("Error");
+    w.StartExportButtonClick();
+    EXPECT_EQ(std::filesystem::file_size(path_), before);
+
     s_.files.answer(QStringLiteral("/dev/full"));
     s_.messages.expectCaption("Error");
     w.StartExportButtonClick();

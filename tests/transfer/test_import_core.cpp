@@ -265,6 +265,8 @@ TEST_F(ImportIntoBooks, DbaseSourceCopiesDatesAsDates) {
     books_.first();
     EXPECT_EQ(books_.asDate(books_.fieldIndexOrThrow("PurchDate")), (table::Date{1935, 3, 4}));
     EXPECT_EQ(books_.asText(books_.fieldIndexOrThrow("Cost")), "2.5");
+    // The open table itself is no source: reading it while appending would never end.
+    EXPECT_THROW(startDbfImport(books_, path_, identityMap(36), importFormats()), TransferError);
 }
 
 TEST_F(ImportIntoBooks, EveryForeignSampleImportsOrIsRefusedWithAMessage) {
