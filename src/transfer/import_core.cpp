@@ -87,10 +87,6 @@ std::string toUtf8(const std::string& text, bool utf8) {
     return utf8 ? text : table::decodeToUtf8(text, table::Codepage::Cp1252);
 }
 
-std::string where(uint64_t line, size_t position) {
-    return "line " + std::to_string(line) + ", field " + std::to_string(position);
-}
-
 class TextImport final : public ImportRun {
 public:
     TextImport(table::Table& books, const std::string& path, const std::vector<int>& map,
@@ -117,9 +113,8 @@ public:
                 for (size_t i = 0; i < map_.size(); ++i) {
                     if (map_[i] <= 0)
                         continue;
-                    storeImportValue(books_, targets_[i], *db::fieldByNumber(map_[i]),
-                                     toUtf8(fields_[i], encoding_.utf8), formats_,
-                                     where(line_, i + 1));
+                    storeImportValue(books_, targets_[i], *db::fieldByNumber(map_[i]), fields_[i],
+                                     valueEncoding(), formats_, {"line", line_, i + 1, {}});
                 }
                 books_.post();
             } catch (...) {
@@ -133,6 +128,9 @@ public:
 
 private:
     int fieldCount() const { return std::max(1, static_cast<int>(map_.size())); }
+    ValueEncoding valueEncoding() const {
+        return encoding_.utf8 ? ValueEncoding::Utf8 : ValueEncoding::Cp1252;
+    }
 
     table::Table& books_;
     InputFile input_;
@@ -210,8 +208,6 @@ private:
     void copyField(size_t i) {
         const db::FieldInfo& field = *db::fieldByNumber(map_[i]);
         const int source = sources_[i];
-        const std::string place = "record " + std::to_string(count_ + 1) + ", field " +
-                                  foreign_.fieldDescriptor(source).name;
         if (field.kind == db::FieldKind::Date &&
             holdsDates(foreign_.fieldDescriptor(source).type)) {
             // A date goes over as a date: its text in a two-digit-year format would lose the
@@ -221,7 +217,9 @@ private:
                 books_.setDate(targets_[i], date);
             return;
         }
-        storeImportValue(books_, targets_[i], field, foreign_.asText(source), formats_, place);
+        storeImportValue(books_, targets_[i], field, foreign_.asText(source), ValueEncoding::Utf8,
+                         formats_,
+                         {"record", count_ + 1, i + 1, foreign_.fieldDescriptor(source).name});
     }
 
     table::Table& books_;

@@ -106,34 +106,56 @@ ImportDate readImportDate(std::string_view text, const ImportFormats& formats) {
     return result;
 }
 
+std::string ImportPlace::describe() const {
+    return std::string(unit) + " " + std::to_string(number) + ", field " +
+           (fieldName.empty() ? std::to_string(fieldNumber) : std::string(fieldName));
+}
+
+namespace {
+
+std::string asUtf8(std::string_view value, ValueEncoding encoding) {
+    return encoding == ValueEncoding::Utf8 ? std::string(value)
+                                           : table::decodeToUtf8(value, table::Codepage::Cp1252);
+}
+
+void storeText(table::Table& books, int tableIndex, std::string_view value, ValueEncoding encoding,
+               const ImportPlace& place) {
+    const std::string utf8 = asUtf8(value, encoding);
+    // Windows-1252 text always fits a Windows-1252 table; anything else is checked first, so
+    // that a character the table lacks is named rather than stored as something else.
+    if (encoding != ValueEncoding::Cp1252 || books.header().codepage != table::Codepage::Cp1252) {
+        std::string bad;
+        if (!table::encodeFromUtf8(utf8, books.header().codepage, &bad))
+            throw TransferError("The character '" + bad + "' cannot be stored in the book table (" +
+                                place.describe() + ").");
+    }
+    books.setText(tableIndex, utf8); // cut to the field's width
+}
+
+} // namespace
+
 void storeImportValue(table::Table& books, int tableIndex, const db::FieldInfo& field,
-                      std::string_view utf8, const ImportFormats& formats,
-                      const std::string& where) {
+                      std::string_view value, ValueEncoding encoding, const ImportFormats& formats,
+                      const ImportPlace& place) {
+    // Numbers and dates are read from their ASCII characters, whatever the encoding.
     try {
         switch (field.kind) {
-        case db::FieldKind::Text: {
-            std::string bad;
-            if (!table::encodeFromUtf8(utf8, books.header().codepage, &bad))
-                throw TransferError("The character '" + bad +
-                                    "' cannot be stored in the book "
-                                    "table (" +
-                                    where + ").");
-            books.setText(tableIndex, utf8); // cut to the field's width
+        case db::FieldKind::Text:
+            storeText(books, tableIndex, value, encoding, place);
             break;
-        }
         case db::FieldKind::WholeNumber:
-            books.setNumber(tableIndex, static_cast<double>(lenientWholeNumber(utf8)));
+            books.setNumber(tableIndex, static_cast<double>(lenientWholeNumber(value)));
             break;
         case db::FieldKind::DecimalNumber:
-            books.setNumber(tableIndex, lenientDecimal(utf8, formats.decimalSeparator));
+            books.setNumber(tableIndex, lenientDecimal(value, formats.decimalSeparator));
             break;
         case db::FieldKind::Date: {
-            const ImportDate date = readImportDate(utf8, formats);
+            const ImportDate date = readImportDate(value, formats);
             if (!date.isDate)
                 break;
             if (!date.value)
-                throw TransferError("'" + std::string(utf8) + "' is not a valid date (" + where +
-                                    ").");
+                throw TransferError("'" + asUtf8(value, encoding) + "' is not a valid date (" +
+                                    place.describe() + ").");
             books.setDate(tableIndex, *date.value);
             break;
         }
@@ -141,7 +163,7 @@ void storeImportValue(table::Table& books, int tableIndex, const db::FieldInfo& 
     } catch (const TransferError&) {
         throw;
     } catch (const std::exception& error) {
-        throw TransferError(std::string(error.what()) + " (" + where + ")");
+        throw TransferError(std::string(error.what()) + " (" + place.describe() + ")");
     }
 }
 

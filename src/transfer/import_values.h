@@ -42,11 +42,24 @@ struct ImportDate {
 };
 ImportDate readImportDate(std::string_view text, const ImportFormats& formats);
 
-// Stores `utf8` into book field `tableIndex` (the catalogue field `field`) of the record being
-// appended. Throws TransferError naming `where` (e.g. "line 12, field 3") when the value cannot
-// be stored: a character the table's code page lacks, an invalid date, a number too large.
+// Where a value came from, put into words only when a message needs it: "line 12, field 3"
+// or "record 7, field NAME".
+struct ImportPlace {
+    const char* unit = "line";
+    uint64_t number = 0;
+    size_t fieldNumber = 0;     // used when fieldName is empty
+    std::string_view fieldName; // a foreign table's field name
+    std::string describe() const;
+};
+
+// How the bytes of a value are encoded.
+enum class ValueEncoding { Utf8, Cp1252 };
+
+// Stores `value` into book field `tableIndex` (the catalogue field `field`) of the record being
+// appended. Throws TransferError naming `place` when the value cannot be stored: a character the
+// table's code page lacks, an invalid date, a number too large for the field.
 void storeImportValue(table::Table& books, int tableIndex, const db::FieldInfo& field,
-                      std::string_view utf8, const ImportFormats& formats,
-                      const std::string& where);
+                      std::string_view value, ValueEncoding encoding, const ImportFormats& formats,
+                      const ImportPlace& place);
 
 } // namespace transfer
