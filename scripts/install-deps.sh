@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, whatever the build, the tests and the program need and is missing.
+# Installs, on Debian 12, whatever is missing: what building and running the program needs, and
+# with --tests also what the test suite needs (sanitizer runtime, readers of other programs,
+# X server, packaging validators).
+# Usage: install-deps.sh [--tests]
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libgtest-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+)
+test_packages=(
+    libgtest-dev
     clang libclang-rt-14-dev
     sqlite3
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl
     xvfb xauth
+    desktop-file-utils appstream
 )
+[ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
