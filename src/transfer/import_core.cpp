@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,6 +84,9 @@ size_t utf8SequenceAt(std::span<const uint8_t> b, size_t i) {
     return length;
 }
 
+constexpr size_t kScanBytesPerStep = size_t{4} << 20;
+constexpr size_t kLabelScanBytes = size_t{1} << 20;
+
 std::string toUtf8(const std::string& text, bool utf8) {
     return utf8 ? text : table::decodeToUtf8(text, table::Codepage::Cp1252);
 }
@@ -91,22 +95,28 @@ class TextImport final : public ImportRun {
 public:
     TextImport(table::Table& books, const std::string& path, const std::vector<int>& map,
                bool skipFirst, const ImportFormats& formats)
-        : books_(books), input_(path), map_(map), formats_(formats),
-          encoding_(detectEncoding(input_.bytes())),
-          reader_(input_.bytes().subspan(encoding_.skip)) {
+        : books_(books), input_(path), map_(map), formats_(formats), skipFirst_(skipFirst),
+          scan_(input_.bytes()) {
         for (int number : map_)
             targets_.push_back(
                 number > 0 ? books_.fieldIndexOrThrow(db::fieldByNumber(number)->name) : -1);
-        if (skipFirst && !reader_.atEnd()) {
-            readRecordLine(reader_, fieldCount(), fields_);
-            ++line_;
-        }
     }
 
     bool step(uint32_t maxRecords) override {
-        for (uint32_t n = 0; n < maxRecords && !reader_.atEnd(); ++n) {
+        if (!reader_) {
+            // The whole file decides its encoding; it is looked at in stretches, one per step.
+            if (!scan_.step(kScanBytesPerStep))
+                return false;
+            encoding_ = scan_.result();
+            reader_.emplace(input_.bytes().subspan(encoding_.skip));
+            if (skipFirst_ && !reader_->atEnd()) {
+                readRecordLine(*reader_, fieldCount(), fields_);
+                ++line_;
+            }
+        }
+        for (uint32_t n = 0; n < maxRecords && !reader_->atEnd(); ++n) {
             ++line_;
-            if (!readRecordLine(reader_, fieldCount(), fields_))
+            if (!readRecordLine(*reader_, fieldCount(), fields_))
                 continue;
             books_.append();
             try {
@@ -123,7 +133,7 @@ public:
             }
             ++count_;
         }
-        return reader_.atEnd();
+        return reader_->atEnd();
     }
 
 private:
@@ -137,8 +147,10 @@ private:
     std::vector<int> map_;
     std::vector<int> targets_;
     ImportFormats formats_;
+    bool skipFirst_;
+    EncodingScan scan_;
     TextEncoding encoding_;
-    DelimitedReader reader_;
+    std::optional<DelimitedReader> reader_;
     std::vector<std::string> fields_;
     uint64_t line_ = 0;
 };
@@ -232,28 +244,57 @@ private:
 
 } // namespace
 
-TextEncoding detectEncoding(std::span<const uint8_t> bytes) {
-    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
-        return {true, 3};
-    bool nonAscii = false;
-    for (size_t i = 0; i < bytes.size();) {
-        if (bytes[i] < 0x80) {
-            ++i;
+EncodingScan::EncodingScan(std::span<const uint8_t> bytes) : bytes_(bytes) {
+    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        result_ = {true, 3};
+        done_ = true;
+    }
+}
+
+bool EncodingScan::step(size_t maxBytes) {
+    const size_t end = maxBytes >= bytes_.size() - position_ ? bytes_.size() : position_ + maxBytes;
+    while (!done_ && position_ < end) {
+        // Eight ASCII bytes at a time: most of a catalogue is plain ASCII.
+        if (position_ + 8 <= end) {
+            uint64_t word = 0;
+            std::memcpy(&word, bytes_.data() + position_, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                position_ += 8;
+                continue;
+            }
+        }
+        if (bytes_[position_] < 0x80) {
+            ++position_;
             continue;
         }
-        const size_t length = utf8SequenceAt(bytes, i);
-        if (length == 0)
-            return {false, 0};
-        nonAscii = true;
-        i += length;
+        const size_t length = utf8SequenceAt(bytes_, position_);
+        if (length == 0) {
+            result_ = {false, 0}; // not UTF-8: Windows-1252 as the program writes it
+            done_ = true;
+            break;
+        }
+        result_.utf8 = true;
+        position_ += length;
     }
-    return {nonAscii, 0};
+    if (position_ >= bytes_.size())
+        done_ = true;
+    return done_;
+}
+
+TextEncoding detectEncoding(std::span<const uint8_t> bytes) {
+    EncodingScan scan(bytes);
+    while (!scan.step(SIZE_MAX)) {
+    }
+    return scan.result();
 }
 
 TextSource inspectTextFile(const std::string& path) {
     InputFile input(path);
     TextSource source;
-    const TextEncoding encoding = detectEncoding(input.bytes());
+    // The labels need only the file's start; the import itself looks at the whole file.
+    EncodingScan scan(input.bytes());
+    scan.step(kLabelScanBytes);
+    const TextEncoding encoding = scan.result();
     source.utf8 = encoding.utf8;
     DelimitedReader reader(input.bytes().subspan(encoding.skip));
     FirstLine first = checkFirstLine(reader);

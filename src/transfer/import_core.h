@@ -20,7 +20,9 @@ namespace transfer {
 struct TextSource {
     FirstLineError error = FirstLineError::None;
     std::vector<std::string> labels; // UTF-8, 1 to 46 of them when the check passed
-    bool utf8 = false; // read as UTF-8 (a byte-order mark, or valid UTF-8 with non-ASCII bytes)
+    // The labels were read as UTF-8: a byte-order mark, or valid UTF-8 with non-ASCII bytes in
+    // the file's first megabyte (the import decides by the whole file).
+    bool utf8 = false;
 };
 // TransferError when the file cannot be read.
 TextSource inspectTextFile(const std::string& path);
@@ -31,6 +33,21 @@ struct TextEncoding {
     size_t skip = 0;
 };
 TextEncoding detectEncoding(std::span<const uint8_t> bytes);
+
+// The same test in steps, for files too large to look at in one go.
+class EncodingScan {
+public:
+    explicit EncodingScan(std::span<const uint8_t> bytes);
+    // Looks at up to `maxBytes` more bytes; true when the answer is known.
+    bool step(size_t maxBytes);
+    TextEncoding result() const { return result_; }
+
+private:
+    std::span<const uint8_t> bytes_;
+    size_t position_ = 0;
+    TextEncoding result_;
+    bool done_ = false;
+};
 
 // A foreign dBASE table's fields offered for import: the names (first 20 characters) of the
 // fields a user sees, system fields left out. TransferError when the table cannot be opened or

@@ -89,6 +89,27 @@ TEST(ImportValues, WholeNumbersDecimalsAndDates) {
     }
 }
 
+TEST(ImportEncoding, TheWholeFileDecides) {
+    const auto span = [](const std::string& text) {
+        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    };
+    EXPECT_FALSE(detectEncoding(span("\"plain ASCII\"")).utf8);
+    EXPECT_TRUE(detectEncoding(span("\"Brontë\"")).utf8);
+    EXPECT_EQ(detectEncoding(span("\xEF\xBB\xBF\"x\"")).skip, 3u);
+    EXPECT_FALSE(detectEncoding(span("\"Br\xEBnte\"")).utf8);
+    EXPECT_FALSE(detectEncoding(span("\xC0\x80")).utf8); // an overlong form is no UTF-8
+    // Valid UTF-8 up to a Windows-1252 é far into the file: looked at in small steps, the
+    // answer comes only at that byte.
+    const std::string late = "\"Brontë\"\r\n" + std::string(1000, 'x') + "\xE9";
+    EncodingScan scan(span(late));
+    EXPECT_FALSE(scan.step(100));
+    int steps = 1;
+    while (!scan.step(100))
+        ++steps;
+    EXPECT_GE(steps, 9);
+    EXPECT_FALSE(scan.result().utf8);
+}
+
 TEST(ImportMap, RowsOneTo36MapTheirPositionWhenUsed) {
     std::vector<MappingRow> rows(40);
     rows[0] = {2, true};  // position 2 -> field 1
