@@ -46,6 +46,7 @@ private:
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireBackupCommands();
