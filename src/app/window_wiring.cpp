@@ -10,6 +10,9 @@
 #include "search/main_window_search.h"
 #include "search/search_window.h"
 #include "settings/display_formats.h"
+#include "transfer/export_window.h"
+#include "transfer/import_windows.h"
+#include "transfer/transfer_host.h"
 #include "widgets/record_grid.h"
 
 namespace app {
@@ -47,6 +50,24 @@ private:
 
 public:
     search::MainWindowSearchHost<TMain> search;
+
+    // What import and export need of the main window.
+    class Transfer final : public transfer::TransferHost {
+    public:
+        explicit Transfer(TMain& main) : main_(main) {}
+        table::Table& bookTable() override { return main_.MyTable(); }
+        app::Settings& settings() override { return main_.settings(); }
+        bool searchActive() const override { return main_.searchActive(); }
+        void doEndSearch() override { main_.DoEndSearch(); }
+        void enableEndSearch() override { main_.EnableEndSearch(); }
+        QString columnTitle(int number) const override { return main_.columnTitle(number); }
+        void displayCount() override { main_.DisplayCount(); }
+        double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+        const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+    private:
+        TMain& main_;
+    } transfer{main_};
 };
 
 ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
@@ -56,6 +77,7 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
                                                         main_.gridPickLists(), hosts_->search);
     wireRecordCommands();
     wireSearchCommands();
+    wireTransferCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
     wireFormatMenus();
@@ -86,6 +108,23 @@ void ProgramWindows::wireSearchCommands() {
     main_.wireCommand(Command::SortOrder, [this] {
         if (main_.postPendingEdit())
             search::runSortOrder(main_, seams_, main_.settingsFilePath());
+    });
+}
+
+void ProgramWindows::wireTransferCommands() {
+    main_.wireCommand(Command::Import, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TImportFormat dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::Export, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TMyExport dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
     });
 }
 

@@ -36,6 +36,7 @@ private:
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireFormatMenus();

@@ -14,6 +14,8 @@
 #include "support/gui/modal.h"
 #include "support_main_window.h"
 #include "table/date_format.h"
+#include "db/field_catalogue.h"
+#include "transfer/export_window.h"
 #include "widgets/record_grid.h"
 
 #include <QAction>
@@ -119,6 +121,30 @@ TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
     EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
     EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
     EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+// The header line carries the viewer's column titles; a field hidden since start-up goes by its
+// table name in capitals. The whole table goes out in the sort order.
+TEST_F(ProgramWindowsTest, ExportWritesTheTableInSortOrderWithColumnTitles) {
+    std::string fields = "[Display Fields]\r\nYearPub=No\r\n[Export Fields]\r\n";
+    for (const db::FieldInfo& field : db::fieldCatalogue())
+        fields += std::string(field.name) + (field.number <= 3 ? "=Yes\r\n" : "=No\r\n");
+    start(false, fields);
+    const QString out = file("OUT.TXT");
+    s.files.answer(out);
+    s.messages.expect("Ok", "Export Complete.", db::MessageAnswer::Ok);
+    run("MenuExport", [](QWidget* dialog) {
+        auto* exporter = qobject_cast<transfer::TMyExport*>(dialog);
+        ASSERT_NE(exporter, nullptr);
+        exporter->findChild<QPushButton*>("StartExportButton")->click();
+    });
+    QFile text(out);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = text.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "\"Title\",\"Author\",\"YEARPUB\"\r");
+    EXPECT_TRUE(lines[1].contains("\"Austen\"")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[3].contains("\"Carroll\"")) << lines[3].toStdString();
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
