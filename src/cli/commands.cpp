@@ -41,6 +41,34 @@ const std::vector<Command>& commands() {
          "Rebuilds every index tag from the records, as Rebuild Indexes does. Needs the table\n"
          "to itself.\n",
          runReindex},
+        {"export",
+         "export TABLE.DBF OUT (--text | --dbf) [--fields NAME,...] [--no-header] "
+         "[--search CRITERIA]",
+         "Writes the records of a book table, in its sort order, to a delimited text file or a\n"
+         "new dBASE table, as the Export window does.\n"
+         "  --text            delimited text (quoted texts, commas, CR LF lines)\n"
+         "  --dbf             a new dBASE table with the book table's field types\n"
+         "  --fields A,B,...  these fields (field names such as AUTHOR) in this order; default:\n"
+         "                    the fields and order stored in the Export window\n"
+         "  --no-header       no first line of column titles (text only)\n"
+         "  --search C        only the records that pass the criteria C (see below)\n"
+         "\n"
+         "Criteria: levels joined by \" OR \" (a record passes when one level holds), items\n"
+         "of a level joined by \" AND \" (every item must hold). An item is FIELD contains\n"
+         "TEXT for text fields, FIELD = V, FIELD > V or FIELD < V for numbers and dates, and\n"
+         "FIELD > LOW < HIGH for a range without its ends. FIELD is a label or a field name.\n"
+         "Example: --search \"Author contains SMITH AND YearPub > 1990 OR Publisher contains "
+         "PENGUIN\"\n",
+         runExport},
+        {"import", "import TABLE.DBF SOURCE (--text | --dbf) [--skip-first] [--map POS=NAME,...]",
+         "Appends one book per record of a delimited text file or a dBASE table, storing each\n"
+         "value as the Import window does, and prints how many were imported.\n"
+         "  --text             SOURCE is delimited text; its first line must pass the check\n"
+         "  --dbf              SOURCE is a dBASE table (dBASE III to 7, FoxPro)\n"
+         "  --skip-first       the first line holds titles, not a record (text only)\n"
+         "  --map 1=TITLE,...  source field 1 goes to the book field TITLE, and so on;\n"
+         "                     default: source field i to book field i\n",
+         runImport},
     };
     return table;
 }

@@ -6,6 +6,7 @@
 #include "db/book_database.h"
 #include "db/table_maintenance.h"
 #include "table/table.h"
+#include "transfer/export_core.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,8 @@
 namespace {
 
 using clitest::CliHome;
-using clitest::makeBookTable;
 using clitest::CliRun;
+using clitest::makeBookTable;
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -186,6 +187,63 @@ TEST(CliFailures, ExitStatusesAndTheProgramsMessages) {
     const CliRun help = home.run({"check", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(has(help.out, "--repair")) << help.out;
+}
+
+} // namespace
+
+namespace {
+
+std::string exportedInProcess(const std::string& dbf, const std::vector<int>& numbers,
+                              const std::string& out) {
+    table::Table books;
+    db::pointTableAt(books, QString::fromStdString(dbf));
+    books.selectTag(db::kIndexTag); // the sort order, by author
+    books.open();
+    const auto fields = transfer::exportList(numbers, books);
+    transfer::TextExportFile file(out);
+    transfer::RecordWalk walk(books);
+    const transfer::ValueFormats formats = transfer::currentValueFormats();
+    while (!walk.step(
+        [&](const table::Table& record) { file.writeRecord(record, fields, formats); }, 100)) {
+    }
+    file.close();
+    return readAll(out);
+}
+
+TEST(CliTransfer, ExportWritesWhatTheExportCodeWritesAndImportReadsItBack) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen, Jane", "Eliot \"George\""});
+    const std::vector<int> numbers{db::fieldNumberByName("TITLE"), db::fieldNumberByName("AUTHOR")};
+    const std::string expected = exportedInProcess(dbf, numbers, home.file("EXPECTED.TXT"));
+
+    const QString out = QString::fromStdString(home.file("OUT.TXT"));
+    const CliRun run = home.run({"export", QString::fromStdString(dbf), out, "--text", "--fields",
+                                 "TITLE,AUTHOR", "--no-header"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readAll(out.toStdString()), expected);
+
+    const std::string copy = home.file("COPY.DBF");
+    ASSERT_EQ(home.run({"new", QString::fromStdString(copy)}).status, 0);
+    const CliRun imported = home.run(
+        {"import", QString::fromStdString(copy), out, "--text", "--map", "1=TITLE,2=AUTHOR"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "3\n");
+    EXPECT_EQ(exportedInProcess(copy, numbers, home.file("AGAIN.TXT")), expected);
+
+    // Only what the search shows: the author with a comma.
+    const CliRun searched =
+        home.run({"export", QString::fromStdString(dbf), out, "--text", "--fields", "AUTHOR",
+                  "--no-header", "--search", "Author contains JANE"});
+    ASSERT_EQ(searched.status, 0) << searched.err;
+    EXPECT_EQ(readAll(out.toStdString()), "\"Austen, Jane\"\r\n");
+
+    for (const QStringList& wrong :
+         {QStringList{"import", QString::fromStdString(copy), out, "--text", "--map", "3=TITLE"},
+          QStringList{"import", QString::fromStdString(copy), out, "--text", "--map", "1=NOPE"},
+          QStringList{"import", QString::fromStdString(copy), out, "--text", "--dbf"},
+          QStringList{"export", QString::fromStdString(dbf), out, "--text", "--search", "Bad x"}})
+        EXPECT_EQ(home.run(wrong).status, 2) << wrong.join(' ').toStdString();
 }
 
 } // namespace
