@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "reports/report_file.h"
 #include "settings/display_formats.h"
 #include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
@@ -47,6 +48,7 @@ bool TMain::FormCreate() {
     setWindowTitle(QString::fromLatin1(db::kProgramTitle));
     viewerLabel_->setText(QStringLiteral("Book Viewer"));
     centreViewerLabel();
+    reports::prepareReportFile(env_.programDirectory);
     settings_ = loadSettings(env_.settingsFilePath, env_.startDirectory);
     loadUserFonts();
     applyStoredWindowRect();

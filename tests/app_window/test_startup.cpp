@@ -31,6 +31,7 @@ TEST(BrowseArgument, OnlyTheFirstArgumentSpelledExactlyCounts) {
 TEST_F(StartupTest, WithoutSettingsFileEveryDefaultHoldsAndMasterIsCreated) {
     auto window = startWindow();
     EXPECT_TRUE(QFileInfo::exists(file("MASTER.DBF")));
+    EXPECT_EQ(QFileInfo(file("VLMBOOK.URP")).size(), 8 * 20622); // the built-in reports
     EXPECT_EQ(window->currentDatabasePath(), file("MASTER.DBF"));
     EXPECT_EQ(window->windowTitle(), "Volumara Books 95 (MASTER)");
     EXPECT_EQ(window->buttonBarMode(), app::ButtonBarMode::SpeedButtons);
