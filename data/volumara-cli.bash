@@ -2,7 +2,7 @@
 _volumara_cli() {
     local cur prev words cword
     _init_completion || return
-    local subcommands="info check new pack reindex export import"
+    local subcommands="info check new pack reindex export import report"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$subcommands --help" -- "$cur"))
         return
@@ -12,6 +12,7 @@ _volumara_cli() {
         check) options+=" --repair" ;;
         export) options+=" --text --dbf --fields --no-header --search" ;;
         import) options+=" --text --dbf --skip-first --map" ;;
+        report) options+=" --name --number --text --pdf --print --search" ;;
     esac
     case $prev in
         --settings)

@@ -69,6 +69,18 @@ const std::vector<Command>& commands() {
          "  --map 1=TITLE,...  source field 1 goes to the book field TITLE, and so on;\n"
          "                     default: source field i to book field i\n",
          runImport},
+        {"report",
+         "report TABLE.DBF (--name NAME | --number N) (--text OUT.TXT | --pdf OUT.PDF | "
+         "--print [QUEUE]) [--search CRITERIA]",
+         "Runs a report definition of VLMBOOK.URP over a book table, in its sort order, as the\n"
+         "Reports window does.\n"
+         "  --name NAME      the report of that name (any letter case)\n"
+         "  --number N       the report at place N of the report list, from 1\n"
+         "  --text OUT.TXT   a text file: CR LF lines, a form feed after every page\n"
+         "  --pdf OUT.PDF    a PDF file of the printed pages\n"
+         "  --print [QUEUE]  the printer queue QUEUE, or the default printer\n"
+         "  --search C       only the records that pass the criteria C (as for export)\n",
+         runReport},
     };
     return table;
 }

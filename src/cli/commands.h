@@ -30,5 +30,6 @@ int runPack(const Words& words);
 int runReindex(const Words& words);
 int runExport(const Words& words);
 int runImport(const Words& words);
+int runReport(const Words& words);
 
 } // namespace cli

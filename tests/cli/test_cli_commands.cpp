@@ -5,8 +5,13 @@
 
 #include "db/book_database.h"
 #include "db/table_maintenance.h"
+#include "reports/report_file.h"
+#include "reports/report_generator.h"
+#include "settings/settings.h"
 #include "table/table.h"
 #include "transfer/export_core.h"
+
+#include <QDate>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +249,52 @@ TEST(CliTransfer, ExportWritesWhatTheExportCodeWritesAndImportReadsItBack) {
           QStringList{"import", QString::fromStdString(copy), out, "--text", "--dbf"},
           QStringList{"export", QString::fromStdString(dbf), out, "--text", "--search", "Bad x"}})
         EXPECT_EQ(home.run(wrong).status, 2) << wrong.join(' ').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliReport, TextIsWhatTheGeneratorWritesAndPdfHoldsThePages) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen", "Eliot"});
+    ASSERT_TRUE(reports::createReportFileIfMissing(QString::fromStdString(home.file("program"))));
+    const auto definition =
+        reports::ReportFile(reports::reportFilePath(QString::fromStdString(home.file("program"))))
+            .load(0);
+    ASSERT_TRUE(definition);
+    {
+        table::Table books;
+        db::pointTableAt(books, QString::fromStdString(dbf));
+        books.selectTag(db::kIndexTag);
+        books.open();
+        reports::ReportGenerator generator(
+            *definition, books, reports::reportContextFrom(app::Settings{}, QDate::currentDate()),
+            reports::OutputMode::TextFile, QString::fromStdString(home.file("EXPECTED.TXT")));
+        auto engine = reports::createReportEngine(reports::OutputMode::TextFile, nullptr, nullptr,
+                                                  definition->landscape);
+        generator.attach(*engine);
+        engine->Execute();
+    }
+    const QString text = QString::fromStdString(home.file("OUT.TXT"));
+    const CliRun run =
+        home.run({"report", QString::fromStdString(dbf), "--number", "1", "--text", text});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readAll(text.toStdString()), readAll(home.file("EXPECTED.TXT")));
+
+    const QString pdf = QString::fromStdString(home.file("OUT.PDF"));
+    const CliRun byName =
+        home.run({"report", QString::fromStdString(dbf), "--name", definition->reportName.toUpper(),
+                  "--pdf", pdf, "--search", "Author contains AUSTEN"});
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(readAll(pdf.toStdString()).rfind("%PDF", 0), 0u);
+
+    EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--name", "No Such", "--text", text})
+                  .status,
+              1);
+    EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--number", "1"}).status, 2);
 }
 
 } // namespace
