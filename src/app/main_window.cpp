@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "db/earlier_versions.h"
 #include "reports/report_file.h"
 #include "settings/display_formats.h"
 #include "widgets/grid_settings.h"
@@ -63,6 +64,8 @@ bool TMain::FormCreate() {
     applyStartupWindowSize();
     setRegionalNumbers(readRegionalNumbersFromLocale());
     SetMenuLastFiles();
+    db::ConversionContext conversion{myTable_, env_.programDirectory, env_.seams.messages};
+    db::offerConversion(conversion);
     if (isBrowseArgument(env_.arguments))
         switchBrowseModeOn();
     updateCommandStates();
