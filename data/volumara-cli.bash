@@ -2,7 +2,7 @@
 _volumara_cli() {
     local cur prev words cword
     _init_completion || return
-    local subcommands="info check new pack reindex export import report"
+    local subcommands="info check new pack reindex export import report backup"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$subcommands --help" -- "$cur"))
         return
@@ -13,6 +13,7 @@ _volumara_cli() {
         export) options+=" --text --dbf --fields --no-header --search" ;;
         import) options+=" --text --dbf --skip-first --map" ;;
         report) options+=" --name --number --text --pdf --print --search" ;;
+        backup) options+=" --lists --reports" ;;
     esac
     case $prev in
         --settings)

@@ -81,6 +81,12 @@ const std::vector<Command>& commands() {
          "  --print [QUEUE]  the printer queue QUEUE, or the default printer\n"
          "  --search C       only the records that pass the criteria C (as for export)\n",
          runReport},
+        {"backup", "backup TABLE.DBF DIR | backup --lists DIR | backup --reports DIR",
+         "Copies to the folder DIR, as the Back Up window does: the table's .DBF file (its\n"
+         "index is rebuilt when it is restored), the nine pick-list files (--lists) or the\n"
+         "report definitions file VLMBOOK.URP (--reports). The destination must have room for\n"
+         "the copy; an earlier copy there is replaced only by a complete one.\n",
+         runBackup},
     };
     return table;
 }

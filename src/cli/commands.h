@@ -31,5 +31,6 @@ int runReindex(const Words& words);
 int runExport(const Words& words);
 int runImport(const Words& words);
 int runReport(const Words& words);
+int runBackup(const Words& words);
 
 } // namespace cli

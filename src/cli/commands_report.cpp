@@ -79,7 +79,6 @@ int runReport(const Words& words) {
                               1, 1);
     const std::string output = arguments.oneOf({"text", "pdf", "print"});
     const Session session = startSession(arguments);
-    reports::prepareReportFile(session.programDirectory);
     const auto definition = chosenDefinition(arguments, session.programDirectory);
     if (!definition)
         return 1;

@@ -12,6 +12,7 @@
 #include "transfer/export_core.h"
 
 #include <QDate>
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -295,6 +296,38 @@ TEST(CliReport, TextIsWhatTheGeneratorWritesAndPdfHoldsThePages) {
                   .status,
               1);
     EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--number", "1"}).status, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliBackup, CopiesEachKindAndNeedsTheTableAlone) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen"});
+    const QString folder = QString::fromStdString(home.file("copies"));
+    QDir().mkpath(folder);
+    writeAll(home.file("copies/BOOKS.DBF"), "an earlier, smaller copy");
+    writeAll(home.file("program/AUTHOR.LST"), "Austen\r\n");
+
+    const CliRun table = home.run({"backup", QString::fromStdString(dbf), folder});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(readAll(home.file("copies/BOOKS.DBF")), readAll(dbf));
+    EXPECT_FALSE(QFile::exists(folder + "/BOOKS.MDX"));
+    EXPECT_EQ(home.run({"backup", "--lists", folder}).status, 0);
+    EXPECT_EQ(readAll(home.file("copies/AUTHOR.LST")), "Austen\r\n");
+    EXPECT_EQ(home.run({"backup", "--reports", folder, "--quiet"}).status, 0);
+    EXPECT_TRUE(QFile::exists(folder + "/VLMBOOK.URP"));
+
+    table::Table held;
+    db::pointTableAt(held, QString::fromStdString(dbf));
+    held.open();
+    const CliRun busy = home.run({"backup", QString::fromStdString(dbf), folder});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_TRUE(has(busy.err, "requires exclusive use")) << busy.err;
+    EXPECT_EQ(home.run({"backup", "--lists", "--reports", folder}).status, 2);
+    EXPECT_EQ(home.run({"backup", folder}).status, 2);
 }
 
 } // namespace
