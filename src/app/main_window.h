@@ -59,6 +59,9 @@ public:
 
     // --- Operations the other windows call -----------------------------------------------
     void SetViewerOptions();
+    // The title SetViewerOptions last gave field `number`'s column during this run; empty when
+    // the field has not been shown since start-up.
+    QString columnTitle(int number) const;
     void DisplayCount();
     void DoEndSearch();
     // Closes the book table and opens it shared again with the filter of the current search
@@ -187,6 +190,7 @@ private:
     bool shownOnce_ = false;
     EditMode editMode_ = EditMode::Add;
     table::RecordFilter searchRecordTest_;
+    std::array<QString, db::kFieldCount> columnTitles_;
     widgets::UserFonts userFonts_;
     QFont gridFont_;
     QFont gridTitleFont_;

@@ -14,6 +14,9 @@
 #include "search/main_window_search.h"
 #include "search/search_window.h"
 #include "settings/display_formats.h"
+#include "transfer/export_window.h"
+#include "transfer/import_windows.h"
+#include "transfer/transfer_host.h"
 #include "widgets/progress_window.h"
 #include "widgets/record_grid.h"
 
@@ -95,6 +98,24 @@ private:
 
 public:
     search::MainWindowSearchHost<TMain> search;
+
+    // What import and export need of the main window.
+    class Transfer final : public transfer::TransferHost {
+    public:
+        explicit Transfer(TMain& main) : main_(main) {}
+        table::Table& bookTable() override { return main_.MyTable(); }
+        app::Settings& settings() override { return main_.settings(); }
+        bool searchActive() const override { return main_.searchActive(); }
+        void doEndSearch() override { main_.DoEndSearch(); }
+        void enableEndSearch() override { main_.EnableEndSearch(); }
+        QString columnTitle(int number) const override { return main_.columnTitle(number); }
+        void displayCount() override { main_.DisplayCount(); }
+        double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+        const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+    private:
+        TMain& main_;
+    } transfer{main_};
 };
 
 // What the report selection window needs of the main window.
@@ -136,6 +157,7 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     wireRecordCommands();
     wireSearchCommands();
     wireReportCommands();
+    wireTransferCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
     wireBackupCommands();
@@ -180,6 +202,23 @@ void ProgramWindows::wireReportCommands() {
             main_.DisplayCount();
         });
     }
+}
+
+void ProgramWindows::wireTransferCommands() {
+    main_.wireCommand(Command::Import, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TImportFormat dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::Export, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TMyExport dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
 }
 
 void ProgramWindows::wireAppearanceCommands() {

@@ -52,6 +52,7 @@ private:
     void wireRecordCommands();
     void wireSearchCommands();
     void wireReportCommands();
+    void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireBackupCommands();
