@@ -9,6 +9,8 @@
 #include "backup/backup_window.h"
 #include "backup/restore_window.h"
 #include "edit/tmy_edit.h"
+#include "reports/report_designer_window.h"
+#include "reports/report_window.h"
 #include "search/main_window_search.h"
 #include "search/search_window.h"
 #include "settings/display_formats.h"
@@ -116,13 +118,45 @@ public:
     } transfer{main_};
 };
 
+// What the report selection window needs of the main window.
+class ProgramWindows::ReportHost final : public reports::ReportHost {
+public:
+    ReportHost(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams) {}
+    table::Table& bookTable() override { return main_.MyTable(); }
+    Settings& settings() override { return main_.settings(); }
+    QString programDirectory() const override { return main_.programDirectory(); }
+    bool searchActive() const override { return main_.searchActive(); }
+    void doEndSearch() override { main_.DoEndSearch(); }
+    void enableEndSearch() override {
+        main_.EnableEndSearch();
+        main_.DisplayCount();
+    }
+    QPrinter* printer() override {
+        return seams_.printers.printerNames().isEmpty() ? nullptr : &main_.printer();
+    }
+    double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+    const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+private:
+    TMain& main_;
+    widgets::Seams& seams_;
+};
+
 ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     : main_(main), seams_(seams), hosts_(std::make_unique<Hosts>(main, seams_)) {
     editWindow_ = std::make_unique<edit::TMyEdit>(*hosts_, seams_, &main_);
+    reportHost_ = std::make_unique<ReportHost>(main_, seams_);
+    reportWindow_ = std::make_unique<reports::TMyReport>(&main_, seams_, *reportHost_);
+    reportWindow_->setOpenDesigner(
+        [this](reports::ReportDefinition& definition, std::optional<int> existingIndex) {
+            return reports::runReportDesigner(reportWindow_.get(), seams_, *reportHost_, definition,
+                                              existingIndex);
+        });
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
     wireRecordCommands();
     wireSearchCommands();
+    wireReportCommands();
     wireTransferCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
@@ -156,6 +190,18 @@ void ProgramWindows::wireSearchCommands() {
         if (main_.postPendingEdit())
             search::runSortOrder(main_, seams_, main_.settingsFilePath());
     });
+}
+
+// "&Reports" and "&Print" open the same window.
+void ProgramWindows::wireReportCommands() {
+    for (Command command : {Command::Reports, Command::Print}) {
+        main_.wireCommand(command, [this] {
+            if (!main_.postPendingEdit())
+                return;
+            reportWindow_->showModal();
+            main_.DisplayCount();
+        });
+    }
 }
 
 void ProgramWindows::wireTransferCommands() {

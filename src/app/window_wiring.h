@@ -14,6 +14,9 @@
 namespace edit {
 class TMyEdit;
 }
+namespace reports {
+class TMyReport;
+}
 namespace search {
 class TMySearch;
 }
@@ -34,6 +37,7 @@ public:
 
     edit::TMyEdit& editWindow() { return *editWindow_; }
     search::TMySearch& searchWindow() { return *searchWindow_; }
+    reports::TMyReport& reportWindow() { return *reportWindow_; }
 
     // Backup and restore find volumes and free space through `storage` from now on (the
     // machine's own until then); it must outlive these windows.
@@ -43,9 +47,11 @@ public:
 
 private:
     class Hosts;
+    class ReportHost;
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireReportCommands();
     void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
@@ -57,6 +63,8 @@ private:
     widgets::Seams seams_;
     std::unique_ptr<Hosts> hosts_;
     std::unique_ptr<edit::TMyEdit> editWindow_;
+    std::unique_ptr<ReportHost> reportHost_;
+    std::unique_ptr<reports::TMyReport> reportWindow_;
     std::unique_ptr<search::TMySearch> searchWindow_;
 };
 

@@ -9,6 +9,8 @@
 #include "appearance/view_config_window.h"
 #include "db/field_catalogue.h"
 #include "edit/tmy_edit.h"
+#include "reports/report_file.h"
+#include "reports/report_window.h"
 #include "search/criteria_grid.h"
 #include "search/search_window.h"
 #include "search/sort_order_window.h"
@@ -281,3 +283,23 @@ TEST_F(ProgramWindowsTest, ListEditsAreWrittenWhenTheProgramCloses) {
 }
 
 } // namespace
+
+TEST_F(ProgramWindowsTest, NewReportFromTheReportsCommandSavesItAtTheEndOfTheList) {
+    start();
+    run("MenuReports", [](QWidget* dialog) {
+        auto* reports = qobject_cast<reports::TMyReport*>(dialog);
+        ASSERT_NE(reports, nullptr);
+        auto* newButton = reports->findChild<QPushButton*>("NewButton");
+        ASSERT_TRUE(newButton->isEnabled());
+        whenModalAppears([](QWidget* designer) {
+            EXPECT_EQ(designer->windowTitle(), "Report Definition");
+            designer->findChild<QLineEdit*>("ReportName")->setText("From The Menu");
+            clickButton(designer, "Update");
+        });
+        newButton->click();
+        EXPECT_EQ(reports->reportBox()->currentItem()->text(), "From The Menu");
+        reports->accept();
+    });
+    EXPECT_EQ(reports::ReportFile(reports::reportFilePath(programDirectory())).list().last(),
+              "From The Menu");
+}
