@@ -9,6 +9,7 @@
 #include "backup/backup_window.h"
 #include "backup/restore_window.h"
 #include "edit/tmy_edit.h"
+#include "reports/preview_window.h"
 #include "reports/report_designer_window.h"
 #include "reports/report_window.h"
 #include "search/main_window_search.h"
@@ -152,6 +153,14 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
             return reports::runReportDesigner(reportWindow_.get(), seams_, *reportHost_, definition,
                                               existingIndex);
         });
+    reportWindow_->setShowPreview([this](QIODevice& pageStore) {
+        reports::TMyPreview preview(reportWindow_.get(), seams_, main_.settings(), main_.printer(),
+                                    pageStore, reportWindow_->currentDefinition().reportName,
+                                    &main_.userFonts());
+        preview.exec();
+    });
+    // A restored VLMBOOK.URP is what the report list shows from then on.
+    hosts_->reloadReportList_ = [this] { reportWindow_->reloadList(); };
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
     wireRecordCommands();
@@ -257,10 +266,6 @@ void ProgramWindows::wireMaintenanceCommands() {
 
 void ProgramWindows::useStorage(backup::Storage& storage) {
     hosts_->storage_ = &storage;
-}
-
-void ProgramWindows::onReportDefinitionsRestored(std::function<void()> reloadReportList) {
-    hosts_->reloadReportList_ = std::move(reloadReportList);
 }
 
 // The count follows too after a backup: a search ended for the copy and switched on again

@@ -42,8 +42,6 @@ public:
     // Backup and restore find volumes and free space through `storage` from now on (the
     // machine's own until then); it must outlive these windows.
     void useStorage(backup::Storage& storage);
-    // Run after report definitions have been restored, so that the report list shows them.
-    void onReportDefinitionsRestored(std::function<void()> reloadReportList);
 
 private:
     class Hosts;

@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace testsupport;
@@ -302,4 +303,40 @@ TEST_F(ProgramWindowsTest, NewReportFromTheReportsCommandSavesItAtTheEndOfTheLis
     });
     EXPECT_EQ(reports::ReportFile(reports::reportFilePath(programDirectory())).list().last(),
               "From The Menu");
+}
+
+// The report status window ends with OK once its run is over.
+static void clickOkWhenDone(QWidget* status) {
+    auto* button = status->findChild<QPushButton*>();
+    if (button == nullptr || button->text() != "OK") {
+        QTimer::singleShot(10, status, [status] { clickOkWhenDone(status); });
+        return;
+    }
+    button->click();
+}
+
+// View runs the report into stored pages and shows them in the preview, captioned with the
+// report's name.
+TEST_F(ProgramWindowsTest, ViewFromTheReportsCommandShowsThePreview) {
+    start();
+    QString previewTitle;
+    run("MenuReports", [&previewTitle](QWidget* dialog) {
+        auto* reports = qobject_cast<reports::TMyReport*>(dialog);
+        ASSERT_NE(reports, nullptr);
+        auto* viewButton = reports->findChild<QPushButton*>("ViewButton");
+        ASSERT_TRUE(viewButton->isEnabled());
+        reports->reportBox()->setCurrentRow(0);
+        whenModalAppears([&previewTitle](QWidget* status) {
+            whenModalAppears([&previewTitle](QWidget* preview) {
+                previewTitle = preview->windowTitle();
+                preview->close();
+            });
+            clickOkWhenDone(status);
+        });
+        viewButton->click();
+        reports->accept();
+    });
+    EXPECT_TRUE(previewTitle.contains(
+        reports::ReportFile(reports::reportFilePath(programDirectory())).list().first()))
+        << previewTitle.toStdString();
 }
