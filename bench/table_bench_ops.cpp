@@ -201,6 +201,9 @@ void runBenchmark(const std::string& dbfPath) {
     timeIndexBuilds(books);
     timeScans(books);
     timeSearches(books);
+    openTable(books, dbf, table::OpenMode::Shared);
+    timeLocate(books);
+    openTable(books, dbf, table::OpenMode::Exclusive);
     timeAppend(books);
     timePack(books);
     books.close();

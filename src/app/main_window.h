@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -31,6 +32,7 @@ class QToolButton;
 namespace widgets {
 class RecordGrid;
 class RecordNavigator;
+struct ColumnDef;
 } // namespace widgets
 
 namespace app {
@@ -74,6 +76,11 @@ public:
     // The test a record must pass while a search is active.
     void setSearchRecordTest(table::RecordFilter test) { searchRecordTest_ = std::move(test); }
     bool searchActive() const { return searchActive_; }
+    // The table's record filter as a copy that shares nothing with the one the table runs, for a
+    // scan on another handle or thread; empty while no search is active.
+    table::RecordFilter recordFilterCopy() const {
+        return searchActive_ ? searchRecordTest_ : table::RecordFilter{};
+    }
 
     // Connects a command whose window lives in another library and enables its controls (those
     // that browse mode does not take away).
@@ -157,6 +164,7 @@ private:
     void updateWindowSizeChecks();
     void updateButtonBarChecks();
     void updateFormatChecks();
+    void showColumnsInTableDisplay(const std::vector<widgets::ColumnDef>& columns);
     void chooseFormat(FormatMenu menu, int number);
 
     // Files (main_window_files.cpp)

@@ -17,7 +17,8 @@ namespace app {
 // What the edit window and the maintenance commands need of the main window.
 class ProgramWindows::Hosts final : public edit::EditHost, public MaintenanceHost {
 public:
-    Hosts(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams), search(main) {}
+    Hosts(TMain& main, widgets::Seams& seams)
+        : main_(main), seams_(seams), search(main), locate(main) {}
 
     // Shared by both
     table::Table& bookTable() override { return main_.MyTable(); }
@@ -47,6 +48,7 @@ private:
 
 public:
     search::MainWindowSearchHost<TMain> search;
+    search::MainWindowLocateHost<TMain> locate;
 };
 
 ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
@@ -54,6 +56,8 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     editWindow_ = std::make_unique<edit::TMyEdit>(*hosts_, seams_, &main_);
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
+    locateDialog_ =
+        std::make_unique<search::TMyLocateDialog>(&main_, seams_, main_.settings(), hosts_->locate);
     wireRecordCommands();
     wireSearchCommands();
     wireAppearanceCommands();
@@ -83,6 +87,8 @@ void ProgramWindows::wireSearchCommands() {
         searchWindow_->exec();
         main_.DisplayCount();
     });
+    main_.wireCommand(Command::Locate, [this] { locateDialog_->Execute(); });
+    main_.wireCommand(Command::LocateNext, [this] { locateDialog_->LocateNext(); });
     main_.wireCommand(Command::SortOrder, [this] {
         if (main_.postPendingEdit())
             search::runSortOrder(main_, seams_, main_.settingsFilePath());

@@ -1,10 +1,10 @@
 #pragma once
 
-// The windows that live beside the main window for the whole run (the record edit window and the
-// search window) and the commands of the main window that open every other window. Made once,
-// after the main window's FormCreate and before it is shown, in the order of creation the
-// program needs: the edit window first, then the search window. Must be destroyed before the
-// main window, whose table, settings and pick lists the windows use.
+// The windows that live beside the main window for the whole run (the record edit window, the
+// search window and the locate component) and the commands of the main window that open every other
+// window. Made once, after the main window's FormCreate and before it is shown, in the order of
+// creation the program needs: the edit window first, then the search window. Must be destroyed
+// before the main window, whose table, settings and pick lists the windows use.
 
 #include "widgets/seams.h"
 
@@ -15,7 +15,8 @@ class TMyEdit;
 }
 namespace search {
 class TMySearch;
-}
+class TMyLocateDialog;
+} // namespace search
 
 namespace app {
 
@@ -30,6 +31,7 @@ public:
 
     edit::TMyEdit& editWindow() { return *editWindow_; }
     search::TMySearch& searchWindow() { return *searchWindow_; }
+    search::TMyLocateDialog& locateDialog() { return *locateDialog_; }
 
 private:
     class Hosts;
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<Hosts> hosts_;
     std::unique_ptr<edit::TMyEdit> editWindow_;
     std::unique_ptr<search::TMySearch> searchWindow_;
+    std::unique_ptr<search::TMyLocateDialog> locateDialog_;
 };
 
 } // namespace app

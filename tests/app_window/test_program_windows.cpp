@@ -9,6 +9,7 @@
 #include "appearance/view_config_window.h"
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
+#include "search/locate_dialog.h"
 #include "search/search_window.h"
 #include "search/sort_order_window.h"
 #include "support/gui/modal.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -119,6 +121,31 @@ TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
     EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
     EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
     EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+TEST_F(ProgramWindowsTest, LocateMovesTheGridToTheMatchAndLocateNextGoesOn) {
+    start(); // by author: Austen, Brontë, Carroll
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateSpeed")->isEnabled());
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateNextSpeed")->isEnabled());
+    const auto currentRow = [this] {
+        QApplication::processEvents(); // the grid follows its table from the event loop
+        return window->ViewerGrid().bookModel().currentRow();
+    };
+    run("MenuLocate", [](QWidget* dialog) {
+        auto* locate = qobject_cast<search::TMyLocateDlg*>(dialog);
+        ASSERT_NE(locate, nullptr);
+        locate->fieldList()->setCurrentIndex(locate->fieldList()->findText("Author"));
+        locate->valueEdit()->setText("r");
+        locate->matchButton(search::MatchType::PartialAnywhere)->setChecked(true);
+        locate->firstButton()->click();
+    });
+    EXPECT_EQ(currentRow(), 1);
+    EXPECT_EQ(window->MyTable().asText(window->MyTable().fieldIndex("Author")), "Brontë");
+    child<QToolButton>(*window, "LocateNextSpeed")->click();
+    EXPECT_EQ(currentRow(), 2);
+    s.messages.expect("Information", "No more matches found", db::MessageAnswer::Ok);
+    child<QAction>(*window, "MenuLocateNext")->trigger();
+    EXPECT_EQ(currentRow(), 2);
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
