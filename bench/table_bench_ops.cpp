@@ -203,6 +203,7 @@ void runBenchmark(const std::string& dbfPath) {
     timeSearches(books);
     openTable(books, dbf, table::OpenMode::Shared);
     timeLocate(books);
+    timeReplace(books);
     openTable(books, dbf, table::OpenMode::Exclusive);
     timeAppend(books);
     timePack(books);

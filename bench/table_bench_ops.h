@@ -41,6 +41,9 @@ void timeSearches(table::Table& books);
 // Times a locate that finds nothing, over the whole table; `books` is open shared (the scan
 // opens a handle of its own beside it).
 void timeLocate(table::Table& books);
+// Times a search and replace of one publisher over the whole table, the index rebuilt; `books`
+// is open shared and is reopened shared.
+void timeReplace(table::Table& books);
 // The searches alone on `dbfPath`, opened shared and left unchanged.
 void runSearchBenchmark(const std::string& dbfPath);
 

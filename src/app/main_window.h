@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class QAction;
@@ -85,6 +86,12 @@ public:
     // Connects a command whose window lives in another library and enables its controls (those
     // that browse mode does not take away).
     void wireCommand(Command command, std::function<void()> handler);
+    // A wired command that is not on offer for now (disabled in every control) until given back.
+    void setCommandWithheld(Command command, bool withheld);
+    // Called after another book table has been opened or created in place of the one open.
+    void whenDatabaseChanges(std::function<void()> handler) {
+        databaseChanged_.push_back(std::move(handler));
+    }
     // Options > List Maintenance: the handler receives the entry's place 0..8 in menu order.
     void wireListMaintenance(std::function<void(int entry)> handler);
     // Options > Date Format (1..12), Report Currency Format and Report Numeric Format (1 U.S.,
@@ -200,6 +207,8 @@ private:
     std::map<Command, QToolButton*> speedButtons_;
     std::map<Command, QPushButton*> letteredButtons_;
     std::map<Command, std::function<void()>> handlers_;
+    std::set<Command> withheld_;
+    std::vector<std::function<void()>> databaseChanged_;
     std::function<void(int)> listMaintenanceHandler_;
     std::map<FormatMenu, std::function<void(int)>> formatHandlers_;
     std::array<QAction*, 9> listMaintenanceItems_{};

@@ -8,9 +8,14 @@
 #include "appearance/view_config_window.h"
 #include "edit/tmy_edit.h"
 #include "search/main_window_search.h"
+#include "search/replace_undo.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
+#include "search/wait_cursor.h"
 #include "settings/display_formats.h"
 #include "widgets/record_grid.h"
+
+#include <cstdio>
 
 namespace app {
 
@@ -60,13 +65,80 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
         std::make_unique<search::TMyLocateDialog>(&main_, seams_, main_.settings(), hosts_->locate);
     wireRecordCommands();
     wireSearchCommands();
+    wireReplaceCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
     wireFormatMenus();
     wireHelpCommands();
 }
 
-ProgramWindows::~ProgramWindows() = default;
+// The undo of a replace is offered for this run only.
+ProgramWindows::~ProgramWindows() {
+    withdrawUndo();
+}
+
+namespace {
+
+search::ReplaceContext replaceContext(TMain& main) {
+    return search::ReplaceContext{main.MyTable(),
+                                  main.sortExpression(),
+                                  main.seams().messages,
+                                  [&main] { main.SetViewerOptions(); },
+                                  [&main] { return main.searchActive(); },
+                                  [&main] { main.DoEndSearch(); },
+                                  [&main] { main.EnableEndSearch(); }};
+}
+
+} // namespace
+
+void ProgramWindows::withdrawUndo() {
+    if (!undoPath_.empty())
+        std::remove(undoPath_.c_str());
+    undoPath_.clear();
+    main_.setCommandWithheld(Command::UndoReplace, true);
+}
+
+void ProgramWindows::wireReplaceCommands() {
+    main_.wireCommand(Command::SearchAndReplace, [this] {
+        if (!main_.postPendingEdit() || !main_.MyTable().isOpen())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        const std::string undoPath = search::replaceUndoPath(main_.MyTable());
+        search::TSearchAndReplace dialog(&main_, seams_, main_.settings(), context, undoPath,
+                                         main_.windowSizeFactor(), main_.userFonts());
+        dialog.exec();
+        if (dialog.runStarted()) {
+            // The run wrote its own undo file over the last one, or changed nothing.
+            undoPath_ = undoPath;
+            if (dialog.lastCounters().changed == 0)
+                withdrawUndo();
+            else
+                main_.setCommandWithheld(Command::UndoReplace, false);
+        }
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::UndoReplace, [this] {
+        if (undoPath_.empty() || !main_.postPendingEdit())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        search::UndoResult result;
+        {
+            search::WaitCursor hourglass;
+            result = search::undoLastReplace(context, undoPath_);
+        }
+        if (result.start == search::ExclusiveTableRun::Start::InUse)
+            return; // still on offer for another try
+        if (result.start == search::ExclusiveTableRun::Start::Started)
+            seams_.messages.show("Finished", search::undoCompleteMessage(result),
+                                 db::MessageIcon::Information, db::MessageButtons::Ok,
+                                 db::MessageAnswer::Ok);
+        withdrawUndo();
+        main_.DisplayCount();
+    });
+    withdrawUndo();
+    // Another table, or a pack, leaves the old values nowhere to go back to.
+    main_.whenDatabaseChanges([this] { withdrawUndo(); });
+}
 
 void ProgramWindows::wireRecordCommands() {
     const auto editIn = [this](EditMode mode) {
@@ -119,8 +191,10 @@ void ProgramWindows::wireAppearanceCommands() {
 
 void ProgramWindows::wireMaintenanceCommands() {
     main_.wireCommand(Command::PackDatabase, [this] {
-        if (main_.postPendingEdit())
-            runPackDatabase(*hosts_);
+        if (!main_.postPendingEdit())
+            return;
+        runPackDatabase(*hosts_);
+        withdrawUndo(); // packing renumbers the records
     });
     main_.wireCommand(Command::RebuildIndexes, [this] {
         if (main_.postPendingEdit())

@@ -9,6 +9,7 @@
 #include "widgets/seams.h"
 
 #include <memory>
+#include <string>
 
 namespace edit {
 class TMyEdit;
@@ -38,6 +39,8 @@ private:
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireReplaceCommands();
+    void withdrawUndo();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireFormatMenus();
@@ -49,6 +52,7 @@ private:
     std::unique_ptr<edit::TMyEdit> editWindow_;
     std::unique_ptr<search::TMySearch> searchWindow_;
     std::unique_ptr<search::TMyLocateDialog> locateDialog_;
+    std::string undoPath_; // the undo file of the last replace, while it is on offer
 };
 
 } // namespace app

@@ -10,6 +10,7 @@
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
 #include "search/locate_dialog.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
 #include "search/sort_order_window.h"
 #include "support/gui/modal.h"
@@ -146,6 +147,65 @@ TEST_F(ProgramWindowsTest, LocateMovesTheGridToTheMatchAndLocateNextGoesOn) {
     s.messages.expect("Information", "No more matches found", db::MessageAnswer::Ok);
     child<QAction>(*window, "MenuLocateNext")->trigger();
     EXPECT_EQ(currentRow(), 2);
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceChangesTheTableAndUndoPutsItBack) {
+    start(); // by author: Austen, Brontë, Carroll
+    QAction* undo = child<QAction>(*window, "MenuUndoReplace");
+    EXPECT_FALSE(undo->isEnabled());
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("austen");
+        replace->replacementEdit()->setText("Jane Austen");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Jane Austen"); // in the sort order, rebuilt
+    EXPECT_EQ(window->MyTable().openMode(), table::OpenMode::Shared);
+    EXPECT_EQ(window->MyTable().selectedTag(), "NewIndex");
+    EXPECT_TRUE(undo->isEnabled());
+
+    s.messages.expect("Finished",
+                      "Undo of the last search and replace complete.  1 record(s) restored.",
+                      db::MessageAnswer::Ok);
+    undo->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(0, "Author"), "Austen");
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceUnderASearchVisitsEveryRecordAndKeepsTheSearch) {
+    start();
+    run("MenuSearch", [](QWidget* dialog) {
+        auto* search = qobject_cast<search::TMySearch*>(dialog);
+        ASSERT_NE(search, nullptr);
+        search->grid()->makeCurrent(edit::field::Author);
+        QTest::keyClicks(search->grid()->openEditor(), "Austen");
+        search->findChild<QPushButton*>("OkButton")->click();
+    });
+    ASSERT_EQ(count(), "1");
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("carroll");
+        replace->replacementEdit()->setText("Lewis Carroll");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->searchActive());
+    EXPECT_EQ(count(), "1");
+    child<QAction>(*window, "MenuEndSearch")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Lewis Carroll");
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
