@@ -186,16 +186,27 @@ uint32_t runLocateScan(const LocateScan& scan) {
     handle.setDirectory(scan.directory);
     handle.setTableName(scan.tableName);
     handle.setOpenMode(scan.mode);
-    handle.selectTag(scan.tag);
-    // The engine tests the filter: a walk that passes many records then tests every record once
-    // in file order and goes on over the results instead of visiting the file in key order.
-    handle.setFilter([test = LocateTest(scan.criteria),
-                      view = scan.viewFilter](const table::RecordView& record) {
+    handle.setFilter([test = LocateTest(scan.criteria), view = scan.viewFilter](
+                         const table::RecordView& record) {
         return test.matches(record) && (!view || view(record));
     });
-    handle.open(); // on the first match, if any
-    if (scan.after == 0)
+    // Opened in file order the handle stands on the first match in the file, found in one pass
+    // front to back; a value no record holds costs no more than that pass.
+    handle.selectTag("");
+    handle.open();
+    if (handle.recordNumber() == 0)
+        return 0;
+    if (!scan.tag.empty()) {
+        // The viewed order: a walk along the tag, which goes over the records that pass in one
+        // pass through the file when the next match is far.
+        handle.selectTag(scan.tag);
+        if (scan.after == 0) {
+            handle.first();
+            return handle.recordNumber();
+        }
+    } else if (scan.after == 0) {
         return handle.recordNumber();
+    }
     return handle.goToNextAfter(scan.after) ? handle.recordNumber() : 0;
 }
 

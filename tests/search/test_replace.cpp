@@ -167,8 +167,27 @@ TEST_F(ReplaceTest, RunVisitsEveryRecordUnderASearchAndPutsTheSearchBack) {
 }
 
 TEST_F(ReplaceTest, AnotherProgramHoldingTheTableLeavesItUntouched) {
-    table::Table other;
-    searchtest::openShared(other, path_);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        table::Table held;
+        searchtest::openShared(held, path_);
+        (void)!::write(ready[1], "r", 1);
+        for (;;)
+            ::pause();
+    }
+    char byte = 0;
+    (void)!::read(ready[0], &byte, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } reaper{holder};
     search::ReplaceRun replace(context_, request(kPublisher, "penguin", "X"), undoPath());
     EXPECT_EQ(replace.start(), search::ExclusiveTableRun::Start::InUse);
     EXPECT_EQ(messages_.texts(), Values{search::kReplaceInUseMessage});
