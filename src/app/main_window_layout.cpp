@@ -181,6 +181,10 @@ void TMain::SetViewerOptions() {
     options.cellFont = gridFont_;
     options.cellTextColour = colourOr(settings_.gridFont.colour, options.cellTextColour);
 
+    for (int number = 1; number <= db::kFieldCount; ++number)
+        if (settings_.field(number).displayed)
+            columnTitles_[static_cast<size_t>(number - 1)] = settings_.fieldLabel(number);
+
     const std::vector<widgets::ColumnDef> columns = viewerColumns(settings_);
     showColumnsInTableDisplay(columns);
     viewerGrid_->setUpdatesEnabled(false);
@@ -188,6 +192,12 @@ void TMain::SetViewerOptions() {
     viewerGrid_->setColumns(columns);
     viewerGrid_->setUpdatesEnabled(true);
     viewerGrid_->viewport()->update();
+}
+
+QString TMain::columnTitle(int number) const {
+    if (number < 1 || number > db::kFieldCount)
+        return {};
+    return columnTitles_[static_cast<size_t>(number - 1)];
 }
 
 } // namespace app

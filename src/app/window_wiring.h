@@ -8,6 +8,7 @@
 
 #include "widgets/seams.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,9 @@ namespace search {
 class TMySearch;
 class TMyLocateDialog;
 } // namespace search
+namespace backup {
+class Storage;
+}
 
 namespace app {
 
@@ -34,6 +38,12 @@ public:
     search::TMySearch& searchWindow() { return *searchWindow_; }
     search::TMyLocateDialog& locateDialog() { return *locateDialog_; }
 
+    // Backup and restore find volumes and free space through `storage` from now on (the
+    // machine's own until then); it must outlive these windows.
+    void useStorage(backup::Storage& storage);
+    // Run after report definitions have been restored, so that the report list shows them.
+    void onReportDefinitionsRestored(std::function<void()> reloadReportList);
+
 private:
     class Hosts;
 
@@ -41,8 +51,10 @@ private:
     void wireSearchCommands();
     void wireReplaceCommands();
     void withdrawUndo();
+    void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
+    void wireBackupCommands();
     void wireFormatMenus();
     void wireHelpCommands();
 
