@@ -13,7 +13,10 @@
 #include "reports/report_designer_window.h"
 #include "reports/report_window.h"
 #include "search/main_window_search.h"
+#include "search/replace_undo.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
+#include "search/wait_cursor.h"
 #include "settings/display_formats.h"
 #include "transfer/export_window.h"
 #include "transfer/import_windows.h"
@@ -23,6 +26,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 namespace app {
 
 // What the edit window, the maintenance commands and backup and restore need of the main window.
@@ -30,7 +35,8 @@ class ProgramWindows::Hosts final : public edit::EditHost,
                                     public MaintenanceHost,
                                     public backup::BackupHost {
 public:
-    Hosts(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams), search(main) {}
+    Hosts(TMain& main, widgets::Seams& seams)
+        : main_(main), seams_(seams), search(main), locate(main) {}
 
     // Shared by all
     table::Table& bookTable() override { return main_.MyTable(); }
@@ -99,6 +105,7 @@ private:
 
 public:
     search::MainWindowSearchHost<TMain> search;
+    search::MainWindowLocateHost<TMain> locate;
 
     // What import and export need of the main window.
     class Transfer final : public transfer::TransferHost {
@@ -163,9 +170,12 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     hosts_->reloadReportList_ = [this] { reportWindow_->reloadList(); };
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
+    locateDialog_ =
+        std::make_unique<search::TMyLocateDialog>(&main_, seams_, main_.settings(), hosts_->locate);
     wireRecordCommands();
     wireSearchCommands();
     wireReportCommands();
+    wireReplaceCommands();
     wireTransferCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
@@ -174,7 +184,73 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     wireHelpCommands();
 }
 
-ProgramWindows::~ProgramWindows() = default;
+// The undo of a replace is offered for this run only.
+ProgramWindows::~ProgramWindows() {
+    withdrawUndo();
+}
+
+namespace {
+
+search::ReplaceContext replaceContext(TMain& main) {
+    return search::ReplaceContext{main.MyTable(),
+                                  main.sortExpression(),
+                                  main.seams().messages,
+                                  [&main] { main.SetViewerOptions(); },
+                                  [&main] { return main.searchActive(); },
+                                  [&main] { main.DoEndSearch(); },
+                                  [&main] { main.EnableEndSearch(); }};
+}
+
+} // namespace
+
+void ProgramWindows::withdrawUndo() {
+    if (!undoPath_.empty())
+        std::remove(undoPath_.c_str());
+    undoPath_.clear();
+    main_.setCommandWithheld(Command::UndoReplace, true);
+}
+
+void ProgramWindows::wireReplaceCommands() {
+    main_.wireCommand(Command::SearchAndReplace, [this] {
+        if (!main_.postPendingEdit() || !main_.MyTable().isOpen())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        const std::string undoPath = search::replaceUndoPath(main_.MyTable());
+        search::TSearchAndReplace dialog(&main_, seams_, main_.settings(), context, undoPath,
+                                         main_.windowSizeFactor(), main_.userFonts());
+        dialog.exec();
+        if (dialog.runStarted()) {
+            // The run wrote its own undo file over the last one, or changed nothing.
+            undoPath_ = undoPath;
+            if (dialog.lastCounters().changed == 0)
+                withdrawUndo();
+            else
+                main_.setCommandWithheld(Command::UndoReplace, false);
+        }
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::UndoReplace, [this] {
+        if (undoPath_.empty() || !main_.postPendingEdit())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        search::UndoResult result;
+        {
+            search::WaitCursor hourglass;
+            result = search::undoLastReplace(context, undoPath_);
+        }
+        if (result.start == search::ExclusiveTableRun::Start::InUse)
+            return; // still on offer for another try
+        if (result.start == search::ExclusiveTableRun::Start::Started)
+            seams_.messages.show("Finished", search::undoCompleteMessage(result),
+                                 db::MessageIcon::Information, db::MessageButtons::Ok,
+                                 db::MessageAnswer::Ok);
+        withdrawUndo();
+        main_.DisplayCount();
+    });
+    withdrawUndo();
+    // Another table, or a pack, leaves the old values nowhere to go back to.
+    main_.whenDatabaseChanges([this] { withdrawUndo(); });
+}
 
 void ProgramWindows::wireRecordCommands() {
     const auto editIn = [this](EditMode mode) {
@@ -195,6 +271,8 @@ void ProgramWindows::wireSearchCommands() {
         searchWindow_->exec();
         main_.DisplayCount();
     });
+    main_.wireCommand(Command::Locate, [this] { locateDialog_->Execute(); });
+    main_.wireCommand(Command::LocateNext, [this] { locateDialog_->LocateNext(); });
     main_.wireCommand(Command::SortOrder, [this] {
         if (main_.postPendingEdit())
             search::runSortOrder(main_, seams_, main_.settingsFilePath());
@@ -254,8 +332,10 @@ void ProgramWindows::wireAppearanceCommands() {
 
 void ProgramWindows::wireMaintenanceCommands() {
     main_.wireCommand(Command::PackDatabase, [this] {
-        if (main_.postPendingEdit())
-            runPackDatabase(*hosts_);
+        if (!main_.postPendingEdit())
+            return;
+        runPackDatabase(*hosts_);
+        withdrawUndo(); // packing renumbers the records
     });
     main_.wireCommand(Command::RebuildIndexes, [this] {
         if (main_.postPendingEdit())
@@ -283,6 +363,7 @@ void ProgramWindows::wireBackupCommands() {
             return;
         backup::TMyRestore dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
         dialog.exec();
+        withdrawUndo(); // a restored table holds other records than the replace changed
         main_.DisplayCount();
     });
 }

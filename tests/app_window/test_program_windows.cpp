@@ -12,6 +12,8 @@
 #include "reports/report_file.h"
 #include "reports/report_window.h"
 #include "search/criteria_grid.h"
+#include "search/locate_dialog.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
 #include "search/sort_order_window.h"
 #include "support/gui/modal.h"
@@ -30,6 +32,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -125,6 +128,90 @@ TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
     EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
     EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
     EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+TEST_F(ProgramWindowsTest, LocateMovesTheGridToTheMatchAndLocateNextGoesOn) {
+    start(); // by author: Austen, Brontë, Carroll
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateSpeed")->isEnabled());
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateNextSpeed")->isEnabled());
+    const auto currentRow = [this] {
+        QApplication::processEvents(); // the grid follows its table from the event loop
+        return window->ViewerGrid().bookModel().currentRow();
+    };
+    run("MenuLocate", [](QWidget* dialog) {
+        auto* locate = qobject_cast<search::TMyLocateDlg*>(dialog);
+        ASSERT_NE(locate, nullptr);
+        locate->fieldList()->setCurrentIndex(locate->fieldList()->findText("Author"));
+        locate->valueEdit()->setText("r");
+        locate->matchButton(search::MatchType::PartialAnywhere)->setChecked(true);
+        locate->firstButton()->click();
+    });
+    EXPECT_EQ(currentRow(), 1);
+    EXPECT_EQ(window->MyTable().asText(window->MyTable().fieldIndex("Author")), "Brontë");
+    child<QToolButton>(*window, "LocateNextSpeed")->click();
+    EXPECT_EQ(currentRow(), 2);
+    s.messages.expect("Information", "No more matches found", db::MessageAnswer::Ok);
+    child<QAction>(*window, "MenuLocateNext")->trigger();
+    EXPECT_EQ(currentRow(), 2);
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceChangesTheTableAndUndoPutsItBack) {
+    start(); // by author: Austen, Brontë, Carroll
+    QAction* undo = child<QAction>(*window, "MenuUndoReplace");
+    EXPECT_FALSE(undo->isEnabled());
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("austen");
+        replace->replacementEdit()->setText("Jane Austen");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Jane Austen"); // in the sort order, rebuilt
+    EXPECT_EQ(window->MyTable().openMode(), table::OpenMode::Shared);
+    EXPECT_EQ(window->MyTable().selectedTag(), "NewIndex");
+    EXPECT_TRUE(undo->isEnabled());
+
+    s.messages.expect("Finished",
+                      "Undo of the last search and replace complete.  1 record(s) restored.",
+                      db::MessageAnswer::Ok);
+    undo->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(0, "Author"), "Austen");
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceUnderASearchVisitsEveryRecordAndKeepsTheSearch) {
+    start();
+    run("MenuSearch", [](QWidget* dialog) {
+        auto* search = qobject_cast<search::TMySearch*>(dialog);
+        ASSERT_NE(search, nullptr);
+        search->grid()->makeCurrent(edit::field::Author);
+        QTest::keyClicks(search->grid()->openEditor(), "Austen");
+        search->findChild<QPushButton*>("OkButton")->click();
+    });
+    ASSERT_EQ(count(), "1");
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("carroll");
+        replace->replacementEdit()->setText("Lewis Carroll");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->searchActive());
+    EXPECT_EQ(count(), "1");
+    child<QAction>(*window, "MenuEndSearch")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Lewis Carroll");
 }
 
 // The header line carries the viewer's column titles; a field hidden since start-up goes by its
