@@ -1,6 +1,7 @@
 #include "mdx_file.h"
 
 #include "mdx_internal.h"
+#include "table/durability.h"
 
 #include <algorithm>
 #include <cctype>
@@ -459,7 +460,7 @@ uint64_t MdxFile::generation() const {
 }
 
 void MdxFile::flush() {
-    if (impl_->writable && ::fdatasync(impl_->fd) != 0)
+    if (impl_->writable && !detail::syncDataToDisk(impl_->fd))
         throw TableError("Cannot write the index file \"" + impl_->path + "\".");
 }
 

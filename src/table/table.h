@@ -39,6 +39,23 @@ private:
 
 using RecordFilter = std::function<bool(const RecordView&)>;
 
+// What a handle's observers are told: the change it has just made, so that a control showing
+// the table can put right exactly what changed instead of guessing from the cursor.
+struct TableChange {
+    enum class Kind {
+        Moved,         // the cursor moved (or looked again); no record changed
+        EditStarted,   // edit(): the current record is being changed in the edit buffer
+        InsertStarted, // append() or insert(): a new record is being filled in
+        Cancelled,     // the edit or the new record was dropped
+        Stored,        // `recno` was written (`inserted` when it is new); it is current
+        Deleted,       // `recno` was deleted; the cursor moved on
+        Reset,         // anything may have changed: open, close, refresh, filter, order, pack
+    };
+    Kind kind = Kind::Reset;
+    uint32_t recno = 0;
+    bool inserted = false;
+};
+
 // How a field is shown by data-aware controls; the engine only keeps these.
 struct FieldDisplay {
     bool visible = true;
@@ -152,7 +169,9 @@ public:
     void edit();   // locks the current record against other handles; TableError if locked
     void post();   // writes the buffer, maintains every tag; the record stays current
     void cancel();
-    void deleteRecord(); // marks the current record deleted and moves to the next (or prior)
+    // Marks the current record deleted and moves to the next (or prior). During an insert the
+    // new record is not in the table yet: it is dropped (as cancel()) and nothing is deleted.
+    void deleteRecord();
 
     // Writers, only while editing or appending. Empty text blanks the field; longer text is cut
     // to a C field's width; text that does not convert throws TableError naming field and text.
@@ -162,12 +181,15 @@ public:
     void setBlank(int index);
 
     // --- Observers (data-aware controls) -------------------------------------------------------
-    // Told after every move, post, delete, refresh, open and close, unless suspended.
-    using Observer = std::function<void()>;
+    // Told of every change the handle makes (see TableChange), unless suspended. A move that
+    // stores a pending edit tells of the store first, then of the move.
+    using Observer = std::function<void(const TableChange&)>;
     int addObserver(Observer observer); // returns an id for removeObserver
     void removeObserver(int id);
     void suspendObservers(); // counted
-    void resumeObservers();  // at zero the observers are told once
+    // At zero the observers are told once: Moved when nothing but moves happened meanwhile,
+    // Reset otherwise.
+    void resumeObservers();
     bool observersSuspended() const;
 
     struct Impl;

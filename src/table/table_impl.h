@@ -84,13 +84,19 @@ struct Table::Impl {
     std::map<int, Observer> observers;
     int nextObserverId = 1;
     int suspendCount = 0;
+    std::optional<TableChange> heldChange;   // while suspended: what to tell at the end
+    std::optional<TableChange> pendingStore; // stored by a move, told before the move
 
     // --- Shared helpers (table.cpp) -----------------------------------------------------------
     bool writable() const { return mode != OpenMode::ReadOnly; }
     void requireOpen() const;
     void requireWritable() const;
     void requireBrowse() const; // open and not editing
-    void notify();
+    // Tells the observers of a store made on the way (postPendingEdit), then of `change`.
+    void notify(const TableChange& change);
+    void notifyMoved() { notify(TableChange{TableChange::Kind::Moved}); }
+    void notifyReset() { notify(TableChange{TableChange::Kind::Reset}); }
+    void tell(const TableChange& change);
     const FieldDescriptor& field(int index) const;
     [[noreturn]] void fail(const std::string& what) const; // TableError naming the file
     void writeAt(const void* data, size_t length, uint64_t offset) const;

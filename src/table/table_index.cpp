@@ -204,6 +204,7 @@ void Table::addTag(const std::string& name, const std::string& expression,
     if (selected.empty() && detail::equalNoCase(d.requestedTag, name))
         selected = name;
     d.activateTag(selected);
+    d.notifyReset();
 }
 
 void Table::deleteTag(const std::string& name) {
@@ -229,6 +230,7 @@ void Table::deleteTag(const std::string& name) {
     std::erase_if(d.tags,
                   [&](const CompiledTag& t) { return detail::equalNoCase(t.info.name, name); });
     d.activateTag(selected);
+    d.notifyReset();
 }
 
 void Table::selectTag(const std::string& name) {
@@ -244,7 +246,7 @@ void Table::selectTag(const std::string& name) {
     d.activateTag(name);
     if (d.current != 0)
         d.setPosition(d.current, false, false);
-    d.notify();
+    d.notifyReset();
 }
 
 const std::string& Table::selectedTag() const {
