@@ -59,8 +59,8 @@ MdxFile::Impl::~Impl() {
 }
 
 void MdxFile::Impl::corrupt(const std::string& what) const {
-    throw TableError("The index file \"" + path + "\" is damaged (" + what +
-                     "). Rebuild the indexes.");
+    throw IndexDamagedError("The index file \"" + path + "\" is damaged (" + what +
+                            "). Rebuild the indexes.");
 }
 
 uint64_t MdxFile::Impl::fileSize() const {
@@ -227,8 +227,8 @@ std::vector<Tag> MdxFile::Impl::readTags() const {
     uint8_t header[kHeaderBytes] = {};
     readAt(0, header, size_t(std::min<uint64_t>(size, kHeaderBytes)));
     if (get16(header + 20) != 2 || get16(header + 22) != kBlockSize || header[26] != 32)
-        throw TableError("The index file \"" + path +
-                         "\" is not a dBASE production index with 1024-byte blocks.");
+        throw IndexDamagedError("The index file \"" + path +
+                                "\" is not a dBASE production index with 1024-byte blocks.");
     const uint32_t used = get16(header + kOffTagsUsed);
     if (used > kMaxTags || kTagTableOffset + used * kTagEntryLength > size)
         corrupt("its tag count is impossible");

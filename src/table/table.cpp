@@ -364,6 +364,7 @@ void Table::close() {
     d.fd.reset();
     d.header = DbfHeader{};
     d.passingRecords = PassingRecords{};
+    d.indexProblem.clear();
     d.isOpen = false;
     d.state = State::Inactive;
     d.current = 0;
@@ -401,10 +402,10 @@ void Table::create(const std::string& path, const std::vector<FieldDef>& fields)
 }
 
 bool Table::inUse(const std::string& path) {
+    // Only another holder makes a file in use. A file that cannot be opened at all is no
+    // business of this test: the open that follows says why, in its own words.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid())
-        return true; // what cannot be opened cannot be opened exclusively either
-    return detail::exclusiveWouldConflict(fd.get(), detail::kOpenLockOffset);
+    return fd.valid() && detail::exclusiveWouldConflict(fd.get(), detail::kOpenLockOffset);
 }
 
 // --- Fields --------------------------------------------------------------------------------------

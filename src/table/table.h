@@ -95,7 +95,8 @@ public:
     // Creates (replacing) a dBASE IV table with the given fields and no index. Fails while
     // another handle holds the file.
     static void create(const std::string& path, const std::vector<FieldDef>& fields);
-    // True when the file cannot be opened exclusively right now.
+    // True when another handle (of this process or another) holds the file, so that it cannot
+    // be opened exclusively right now. False for a file that cannot be opened at all.
     static bool inUse(const std::string& path);
 
     // --- Fields ------------------------------------------------------------------------------
@@ -116,6 +117,10 @@ public:
     void addTag(const std::string& name, const std::string& expression,
                 const Progress& progress = {});
     void deleteTag(const std::string& name);
+    // Why the production index could not be used at the last open (it is damaged), "" when it
+    // could or there is none. The table is then open without it, in physical order; a regenerate
+    // or an added tag puts a new index in its place.
+    const std::string& indexProblem() const;
     void selectTag(const std::string& name); // "" selects none (physical order)
     const std::string& selectedTag() const;
     // Moves to the first record (through the filter) whose key equals or follows `key`; returns
@@ -126,6 +131,8 @@ public:
     // Drops deleted records: writes a new file beside the old one and puts it in place only
     // when it is complete, then rebuilds every tag.
     void pack(const Progress& progress = {});
+    // Rebuilds every tag from the records; a damaged index is replaced by a new one without
+    // tags (its tags cannot be read).
     void regenerateIndexes(const Progress& progress = {});
 
     // --- Cursor ------------------------------------------------------------------------------

@@ -58,7 +58,8 @@ struct Table::Impl {
     std::unique_ptr<MemoReader> memo;
     std::unique_ptr<MdxFile> mdx;
     std::vector<CompiledTag> tags;
-    int activeTag = -1; // index into `tags`, -1 for physical order
+    std::string indexProblem; // why the production index could not be used, "" when it could
+    int activeTag = -1;       // index into `tags`, -1 for physical order
     std::optional<MdxFile::Cursor> indexCursor;
     uint64_t cursorGeneration = 0;
     bool cursorOnCurrent = false; // the index cursor stands on `current`
@@ -143,6 +144,8 @@ struct Table::Impl {
     std::string indexPath() const;
     void openIndex();
     void compileTags();
+    // A new, empty production index in place of a damaged or missing one (header flag set).
+    void replaceDamagedIndex();
     void rebuildIfStale();
     void activateTag(const std::string& name);
     std::string keyOf(const CompiledTag& tag, const uint8_t* record) const;

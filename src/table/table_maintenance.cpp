@@ -215,6 +215,8 @@ void Table::pack(const Progress& progress) {
 void Table::regenerateIndexes(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "reindexed");
+    if (!d.mdx && !d.indexProblem.empty())
+        d.replaceDamagedIndex();
     if (d.mdx) {
         std::string selected = d.activeTag >= 0 ? d.tags[size_t(d.activeTag)].info.name : "";
         d.indexCursor.reset();
