@@ -185,10 +185,8 @@ void TMain::EnableEndSearch() {
     searchOnLabel_->show();
     updateCommandStates();
     myTable_.setFilter(tableFilter());
-    if (myTable_.isOpen()) {
+    if (myTable_.isOpen())
         refreshTable();
-        viewerGrid_->reload(); // the grid notices moves by itself, not a change of filter
-    }
 }
 
 void TMain::DoEndSearch() {

@@ -53,7 +53,8 @@ db::MaintenanceContext contextFor(MaintenanceHost& host, const QString& what) {
                                   [&host] { host.SetViewerOptions(); },
                                   [&host, what](const db::EngineWork& work) {
                                       runWithProgress(host.hostWindow(), what, work);
-                                  }};
+                                  },
+                                  host.sortExpression()};
 }
 
 } // namespace

@@ -40,6 +40,7 @@ public:
     }
     void SetViewerOptions() override { main_.SetViewerOptions(); }
     void DisplayCount() override { main_.DisplayCount(); }
+    std::string sortExpression() const override { return main_.sortExpression(); }
 
 private:
     TMain& main_;

@@ -227,8 +227,7 @@ std::vector<Tag> MdxFile::Impl::readTags() const {
     uint8_t header[kHeaderBytes] = {};
     readAt(0, header, size_t(std::min<uint64_t>(size, kHeaderBytes)));
     if (get16(header + 20) != 2 || get16(header + 22) != kBlockSize || header[26] != 32)
-        throw IndexDamagedError("The index file \"" + path +
-                                "\" is not a dBASE production index with 1024-byte blocks.");
+        corrupt("it is not a dBASE production index with 1024-byte blocks");
     const uint32_t used = get16(header + kOffTagsUsed);
     if (used > kMaxTags || kTagTableOffset + used * kTagEntryLength > size)
         corrupt("its tag count is impossible");

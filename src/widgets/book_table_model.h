@@ -64,10 +64,9 @@ public:
     bool editingEnabled() const { return editingEnabled_; }
 
     // Re-reads the record count and forgets every row, keeping the table's current record as the
-    // current row. Call after anything that changes records, the filter or the order outside
-    // this model (search, end search, sort order, import, the edit window, refresh): the same
-    // moments the main window shows the record count. Opening and closing the table are noticed
-    // by themselves.
+    // current row. Whatever is done to the table through its handle is noticed by itself (the
+    // table tells what changed); call this when the way rows are shown changed (a date format)
+    // or the table may have been changed through another handle.
     void reload();
 
     // The row of the table's current record (the inserted row while inserting), -1 when none.
@@ -132,7 +131,9 @@ private:
         BookTableModel& model_;
         uint32_t saved_;
     };
-    void tableChanged();
+    void tableChanged(const table::TableChange& change);
+    void afterCancel();
+    void afterDelete(uint32_t recno);
     void resetRows();
     void afterRecordStored(bool wasInsert);
     void insertPlacedRow(int row);
@@ -159,8 +160,6 @@ private:
     mutable RecordRows rows_;
     int rowCount_ = 0;
     int currentRow_ = -1;
-    bool wasOpen_ = false;
-    std::string openPath_;
     table::Table::State lastState_ = table::Table::State::Inactive;
     mutable int busy_ = 0; // > 0 while the model itself moves the cursor
     mutable std::map<int, QStringList> texts_;

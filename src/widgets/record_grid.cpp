@@ -252,6 +252,15 @@ void RecordGrid::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+// Ctrl+End goes to the last record and stays in the column, as in a database grid (a table view
+// goes to the last cell of the last row).
+QModelIndex RecordGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveEnd && (modifiers & Qt::ControlModifier) && model_->rowCount() > 0 &&
+        model_->columnCount() > 0)
+        return model_->index(model_->rowCount() - 1, std::max(currentIndex().column(), 0));
+    return QTableView::moveCursor(action, modifiers);
+}
+
 // The user chose another row: it becomes the table's current record. While the table is editing
 // the row cannot change (the edit is posted or cancelled first).
 void RecordGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

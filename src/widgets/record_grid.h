@@ -19,8 +19,8 @@
 // The table and the messages must outlive the grid (declare MyTable before the widgets, or
 // destroy the grid first).
 //
-// After a search, end of search, sort order, import or a change made in the edit window call
-// reload(); opening and closing the table are noticed by themselves.
+// Whatever is done to the table through its handle (the edit window, a search, a sort order, a
+// reopen) shows by itself; call reload() when the way rows are shown changed (a date format).
 
 #include "db/pick_list.h"
 #include "db/user_messages.h"
@@ -85,6 +85,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
