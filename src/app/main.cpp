@@ -4,12 +4,11 @@
 #include "app/main_window.h"
 #include "app/window_wiring.h"
 #include "settings/app_paths.h"
+#include "widgets/error_display.h"
 #include "widgets/qt_seams.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    widgets::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Volumara Books 95"));
     const QString startDirectory = app::startDirectory();
 

@@ -67,8 +67,6 @@ ProgramWindows::~ProgramWindows() = default;
 
 void ProgramWindows::wireRecordCommands() {
     const auto editIn = [this](EditMode mode) {
-        if (!main_.postPendingEdit())
-            return;
         main_.setEditMode(mode);
         editWindow_->execFor(static_cast<edit::EditMode>(mode));
     };
@@ -79,21 +77,15 @@ void ProgramWindows::wireRecordCommands() {
 
 void ProgramWindows::wireSearchCommands() {
     main_.wireCommand(Command::Search, [this] {
-        if (!main_.postPendingEdit())
-            return;
         searchWindow_->exec();
         main_.DisplayCount();
     });
-    main_.wireCommand(Command::SortOrder, [this] {
-        if (main_.postPendingEdit())
-            search::runSortOrder(main_, seams_, main_.settingsFilePath());
-    });
+    main_.wireCommand(Command::SortOrder,
+                      [this] { search::runSortOrder(main_, seams_, main_.settingsFilePath()); });
 }
 
 void ProgramWindows::wireAppearanceCommands() {
     main_.wireCommand(Command::Viewer, [this] {
-        if (!main_.postPendingEdit())
-            return;
         appearance::runViewConfig(&main_, main_.settings(), seams_, main_.windowSizeFactor(),
                                   main_.userFonts(), [this] { main_.SetViewerOptions(); });
     });
@@ -113,14 +105,8 @@ void ProgramWindows::wireAppearanceCommands() {
 }
 
 void ProgramWindows::wireMaintenanceCommands() {
-    main_.wireCommand(Command::PackDatabase, [this] {
-        if (main_.postPendingEdit())
-            runPackDatabase(*hosts_);
-    });
-    main_.wireCommand(Command::RebuildIndexes, [this] {
-        if (main_.postPendingEdit())
-            runRebuildIndexes(*hosts_);
-    });
+    main_.wireCommand(Command::PackDatabase, [this] { runPackDatabase(*hosts_); });
+    main_.wireCommand(Command::RebuildIndexes, [this] { runRebuildIndexes(*hosts_); });
     main_.wireListMaintenance([this](int entry) { runListMaintenance(*hosts_, entry); });
 }
 

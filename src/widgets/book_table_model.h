@@ -89,6 +89,8 @@ public:
     uint64_t cursorMoves() const { return rows_.cursorMoves() + ownMoves_; }
     // Rows whose texts have been read from the table.
     uint64_t rowsRead() const { return rowsRead_; }
+    // Texts typed into cells that the table refused (the user was told each time).
+    uint64_t refusedEdits() const { return refusedEdits_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -164,6 +166,7 @@ private:
     mutable int busy_ = 0; // > 0 while the model itself moves the cursor
     mutable std::map<int, QStringList> texts_;
     mutable uint64_t rowsRead_ = 0;
+    uint64_t refusedEdits_ = 0;
     mutable uint64_t ownMoves_ = 0;
     int checkOutField_ = -1;
     bool inserting_ = false;

@@ -263,6 +263,7 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         try {
             table_.setText(field, utf8);
         } catch (const std::exception& error) {
+            ++refusedEdits_;
             reportError(error);
             return false;
         }
@@ -284,6 +285,7 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         }
         --busy_;
         lastState_ = table_.state();
+        ++refusedEdits_;
         reportError(error);
         texts_.erase(row);
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));

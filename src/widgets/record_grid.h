@@ -72,8 +72,11 @@ public:
     PickListDelegate* pickListEditor(int fieldNumber) const;
 
     void reload(); // see BookTableModel::reload
-    // Stores the text of a cell editor that is open (before posting or moving elsewhere).
-    void finishCellEdit();
+    // Stores the text of a cell editor that is open (before posting or moving elsewhere). False
+    // when the text was refused (the user has been told): the editor then stays open.
+    bool finishCellEdit();
+    // Closes a cell editor that is open without storing its text (before a cancel).
+    void dropCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
     // record on Yes. Returns whether a record was deleted. While editing is on, Ctrl+Del in the
     // grid does this, Insert starts a new record and Esc drops an edit not yet stored.
@@ -89,6 +92,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    QWidget* openCellEditor() const;
     void followTableRow(int row);
     void applyColumnWidths();
     void applyColumnDelegates();
