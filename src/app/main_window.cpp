@@ -62,6 +62,7 @@ bool TMain::FormCreate() {
     updateFormatChecks();
     if (!openStartupTable())
         return false;
+    openArgumentTable();
     SetButtonBar(buttonBarModeFromSetting(settings_.buttonBar));
     screenSize_ = env_.seams.screen.size();
     applyStartupWindowSize();
@@ -85,6 +86,18 @@ bool TMain::openStartupTable() {
     indexFilePath_ = startup.indexFilePath();
     settings_.lastDatabase = currentDatabasePath_;
     return true;
+}
+
+// A table named on the command line opens as File > Open would open it, over the table of the
+// last run, so a file that is not a book table is refused with the same message and the program
+// goes on with that table.
+void TMain::openArgumentTable() {
+    const QString path = tableArgument(env_.arguments, env_.startDirectory);
+    if (path.isEmpty())
+        return;
+    db::DatabaseContext context = databaseContext();
+    context.applyViewerOptions = nullptr; // the first show applies them
+    tableOpened(db::openDatabase(context, path));
 }
 
 void TMain::applyStoredWindowRect() {

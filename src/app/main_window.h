@@ -146,6 +146,7 @@ private:
     // Start-up and close (main_window.cpp)
     db::DatabaseContext databaseContext();
     bool openStartupTable();
+    void openArgumentTable();
     void applyStoredWindowRect();
     void applyStartupWindowSize();
     void switchBrowseModeOn();

@@ -110,6 +110,36 @@ TEST_F(StartupTest, BrowseArgumentWithAnythingAddedIsIgnored) {
     EXPECT_FALSE(child<widgets::RecordNavigator>(*window, "MyNavigator")->browseMode());
 }
 
+// As a desktop starts the program on a file: the file opens as File > Open would open it, after
+// an optional browse switch, relative names against the start directory.
+TEST_F(StartupTest, TableNamedOnTheCommandLineOpensOverTheLastOne) {
+    makeBookTable(file("LAST.DBF"), {"Austen"});
+    makeBookTable(file("BOOKS.DBF"), {"Carroll", "Eliot"});
+    writeSettings("[Misc]\r\nLast Database=" + file("LAST.DBF").toStdString() + "\r\n");
+    EXPECT_EQ(app::tableArgument({"books.dbf"}, "/home/u"), "/home/u/books.dbf");
+    EXPECT_EQ(app::tableArgument({"/BROWSE", "/t/a.dbf"}, "/home/u"), "/t/a.dbf");
+    EXPECT_TRUE(app::tableArgument({"/BROWSE"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"/BROWSE1"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"--new-window"}, "/home/u").isEmpty());
+    EXPECT_EQ(app::tableArgument({"/BOOKS.DBF"}, "/home/u"), "/BOOKS.DBF");
+
+    auto window = startWindow({"/BROWSE", file("BOOKS.DBF")});
+    EXPECT_TRUE(window->browseMode());
+    EXPECT_EQ(window->currentDatabasePath(), file("BOOKS.DBF"));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "2");
+    EXPECT_EQ(window->settings().recentFiles.entry(0), file("LAST.DBF"));
+}
+
+TEST_F(StartupTest, TableNamedOnTheCommandLineThatIsNoBookTableIsRefused) {
+    makeBookTable(file("LAST.DBF"), {"Austen"});
+    makeForeignTable(file("OTHER.DBF"));
+    writeSettings("[Misc]\r\nLast Database=" + file("LAST.DBF").toStdString() + "\r\n");
+    s.messages.expect("Error", db::kNotABookTableMessage, db::MessageAnswer::Ok);
+    auto window = startWindow({file("OTHER.DBF")});
+    EXPECT_EQ(window->currentDatabasePath(), file("LAST.DBF"));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "1");
+}
+
 TEST_F(StartupTest, StoredSizeLargerThanTheScreenGivesFactorOneAndIsKept) {
     s.screen.screenSize = QSize(800, 600);
     writeSettings("[Misc]\r\nWindow Size=1024\r\n");
