@@ -51,8 +51,7 @@ struct Failure {
     std::string reason;
 };
 
-// Opens a second handle on the same file exclusively and runs the operation on it. A failure
-// to open means someone else holds the file; a later failure is the engine's own.
+// Opens a second handle on the same file exclusively and runs the operation on it.
 std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const Operation& op) {
     const std::string directory = context.table.directory();
     const std::string name = context.table.tableName();
@@ -73,7 +72,9 @@ std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const O
         else
             work({});
     } catch (const std::exception& error) {
-        return Failure{!opened, error.what()};
+        // Only another holder of the file is told as such; a file that could not be opened for
+        // another reason is told as the engine reported it.
+        return Failure{!opened && table::Table::inUse(context.table.dbfPath()), error.what()};
     }
     return std::nullopt;
 }

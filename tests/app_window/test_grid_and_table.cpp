@@ -298,7 +298,9 @@ TEST_F(GridAndTableTest, AnEngineErrorNoWindowCaughtIsShownAndTheProgramGoesOn) 
         auto* form = qobject_cast<edit::TMyEdit*>(dialog);
         ASSERT_NE(form, nullptr);
         window->MyTable().close(); // as a reopen that failed leaves it
-        QTest::mouseClick(form->button("&Next"), Qt::LeftButton);
+        // From the event loop, as a click arrives.
+        QMetaObject::invokeMethod(form->button("&Next"), "clicked", Qt::QueuedConnection);
+        QApplication::processEvents();
         form->button("E&xit")->click();
     });
     s.messages.verifyAllShown();

@@ -184,6 +184,21 @@ TEST_F(MaintenanceTest, AnotherHandleHoldingTheTableStopsBothWithTheirMessage) {
     EXPECT_EQ(authorsInOrder(), (std::vector<std::string>{"Austen", "Dickens", "Eliot"}));
 }
 
+TEST_F(MaintenanceTest, AnOpenThatFailsWithNobodyHoldingTheTableIsNotBlamedOnOthers) {
+    books.close();
+    {
+        std::fstream file(path.toStdString(), std::ios::in | std::ios::out | std::ios::binary);
+        file.put(char(0x83)); // a dBASE III table with memos: ours to read only
+    }
+    messages.script({MessageAnswer::Yes});
+    auto ctx = context();
+    EXPECT_EQ(db::packDatabase(ctx), MaintenanceResult::Failed);
+    ASSERT_GE(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].text.rfind("Unable to pack table.  ", 0), 0u)
+        << messages.messages[1].text;
+    EXPECT_NE(messages.messages[1].text, db::kPackNeedsExclusiveMessage);
+}
+
 TEST_F(MaintenanceTest, AFailureAfterTheExclusiveOpenIsToldAsTheEngineReportedIt) {
     messages.script({MessageAnswer::Yes});
     auto ctx = context();
