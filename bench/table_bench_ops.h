@@ -41,6 +41,11 @@ void timeSearches(table::Table& books);
 // The searches alone on `dbfPath`, opened shared and left unchanged.
 void runSearchBenchmark(const std::string& dbfPath);
 
+// Times export to delimited text and to dBASE of every field of `dbfPath` (opened shared, in
+// NewIndex order), and the import of that text into a new book table; the files stay in
+// `outputDirectory` (BOOKS.TXT, EXPORT.DBF, IMPORT.DBF) for the comparisons.
+void runTransferBenchmark(const std::string& dbfPath, const std::string& outputDirectory);
+
 // Times the table operations on a copy of `dbfPath` made in a temporary folder.
 void runBenchmark(const std::string& dbfPath);
 

@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    fonts-liberation2
 )
 test_packages=(
     libgtest-dev
@@ -16,6 +17,7 @@ test_packages=(
     python3 python3-dbfread python3-dbf gdal-bin libdbd-xbase-perl
     xvfb xauth
     desktop-file-utils appstream
+    cups printer-driver-cups-pdf poppler-utils
     locales
 )
 # The tests check that number text does not follow the process locale under these.

@@ -4,6 +4,8 @@
 
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "db/earlier_versions.h"
+#include "reports/report_file.h"
 #include "settings/display_formats.h"
 #include "widgets/error_display.h"
 #include "widgets/grid_settings.h"
@@ -54,6 +56,7 @@ bool TMain::FormCreate() {
     setWindowTitle(QString::fromLatin1(db::kProgramTitle));
     viewerLabel_->setText(QStringLiteral("Book Viewer"));
     centreViewerLabel();
+    reports::prepareReportFile(env_.programDirectory);
     settings_ = loadSettings(env_.settingsFilePath, env_.startDirectory);
     loadUserFonts();
     applyStoredWindowRect();
@@ -68,6 +71,8 @@ bool TMain::FormCreate() {
     applyStartupWindowSize();
     setRegionalNumbers(readRegionalNumbersFromLocale());
     SetMenuLastFiles();
+    db::ConversionContext conversion{myTable_, env_.programDirectory, env_.seams.messages};
+    db::offerConversion(conversion);
     if (isBrowseArgument(env_.arguments))
         switchBrowseModeOn();
     updateCommandStates();

@@ -59,6 +59,9 @@ public:
 
     // --- Operations the other windows call -----------------------------------------------
     void SetViewerOptions();
+    // The title SetViewerOptions last gave field `number`'s column during this run; empty when
+    // the field has not been shown since start-up.
+    QString columnTitle(int number) const;
     void DisplayCount();
     void DoEndSearch();
     // Closes the book table and opens it shared again with the filter of the current search
@@ -75,6 +78,9 @@ public:
     void DisableEndSearch(); // search state off and its controls disabled; the table is left
     void SetColors();
     void SetMenuLastFiles();
+    // A restored table is open now: it is the current database, recorded as "Last Database",
+    // with its index file at `indexFilePath`.
+    void tableRestored(const QString& path, const QString& indexFilePath);
     // The test a record must pass while a search is active.
     void setSearchRecordTest(table::RecordFilter test) { searchRecordTest_ = std::move(test); }
     bool searchActive() const { return searchActive_; }
@@ -188,6 +194,7 @@ private:
     bool shownOnce_ = false;
     EditMode editMode_ = EditMode::Add;
     table::RecordFilter searchRecordTest_;
+    std::array<QString, db::kFieldCount> columnTitles_;
     widgets::UserFonts userFonts_;
     QFont gridFont_;
     QFont gridTitleFont_;

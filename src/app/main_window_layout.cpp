@@ -165,11 +165,21 @@ void TMain::SetViewerOptions() {
     options.cellFont = gridFont_;
     options.cellTextColour = colourOr(settings_.gridFont.colour, options.cellTextColour);
 
+    for (int number = 1; number <= db::kFieldCount; ++number)
+        if (settings_.field(number).displayed)
+            columnTitles_[static_cast<size_t>(number - 1)] = settings_.fieldLabel(number);
+
     viewerGrid_->setUpdatesEnabled(false);
     viewerGrid_->setOptions(options);
     viewerGrid_->setColumns(viewerColumns(settings_));
     viewerGrid_->setUpdatesEnabled(true);
     viewerGrid_->viewport()->update();
+}
+
+QString TMain::columnTitle(int number) const {
+    if (number < 1 || number > db::kFieldCount)
+        return {};
+    return columnTitles_[static_cast<size_t>(number - 1)];
 }
 
 } // namespace app

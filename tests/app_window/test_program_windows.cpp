@@ -7,6 +7,7 @@
 #include "app/window_wiring.h"
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
+#include "db/field_catalogue.h"
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
 #include "search/search_window.h"
@@ -14,6 +15,8 @@
 #include "support/gui/modal.h"
 #include "support_main_window.h"
 #include "table/date_format.h"
+#include "transfer/export_window.h"
+#include "transfer/import_windows.h"
 #include "widgets/record_grid.h"
 
 #include <QAction>
@@ -119,6 +122,56 @@ TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
     EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
     EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
     EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+// The header line carries the viewer's column titles; a field hidden since start-up goes by its
+// table name in capitals. The whole table goes out in the sort order.
+TEST_F(ProgramWindowsTest, ExportWritesTheTableInSortOrderWithColumnTitles) {
+    std::string fields = "[Display Fields]\r\nYearPub=No\r\n[Export Fields]\r\n";
+    for (const db::FieldInfo& field : db::fieldCatalogue())
+        fields += std::string(field.name) + (field.number <= 3 ? "=Yes\r\n" : "=No\r\n");
+    start(false, fields);
+    const QString out = file("OUT.TXT");
+    s.files.answer(out);
+    s.messages.expect("Ok", "Export Complete.", db::MessageAnswer::Ok);
+    run("MenuExport", [](QWidget* dialog) {
+        auto* exporter = qobject_cast<transfer::TMyExport*>(dialog);
+        ASSERT_NE(exporter, nullptr);
+        exporter->findChild<QPushButton*>("StartExportButton")->click();
+    });
+    QFile text(out);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = text.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "\"Title\",\"Author\",\"YEARPUB\"\r");
+    EXPECT_TRUE(lines[1].contains("\"Austen\"")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[3].contains("\"Carroll\"")) << lines[3].toStdString();
+}
+
+// Import through both dialogs: the new books are in the grid and in the count afterwards.
+TEST_F(ProgramWindowsTest, ImportAddsBooksAndTheCountFollows) {
+    start();
+    const QString in = file("IN.TXT");
+    QFile text(in);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("\"Title\",\"Author\"\r\n\"New\",\"Dickens\"\r\n\"Newer\",\"Eliot\"\r\n");
+    text.close();
+    s.files.answer(in);
+    s.messages.expect("Ok", "Import Complete.", db::MessageAnswer::Ok);
+    run("MenuImport", [](QWidget* dialog) {
+        auto* source = qobject_cast<transfer::TImportFormat*>(dialog);
+        ASSERT_NE(source, nullptr);
+        whenModalAppears([](QWidget* mapping) {
+            ASSERT_NE(qobject_cast<transfer::TMyImport*>(mapping), nullptr);
+            clickButton(mapping, "Start Import");
+        });
+        clickButton(dialog, "Select File");
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(count().contains(QLatin1String("5"))) << count().toStdString();
+    EXPECT_EQ(cell(3, "Author"), "Dickens");
+    EXPECT_EQ(cell(4, "Author"), "Eliot");
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {

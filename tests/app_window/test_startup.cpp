@@ -1,8 +1,11 @@
 #include "app/startup.h"
+#include "db/book_database.h"
+#include "db/earlier_versions.h"
 #include "support_main_window.h"
 #include "widgets/record_navigator.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QToolButton>
@@ -31,6 +34,7 @@ TEST(BrowseArgument, OnlyTheFirstArgumentSpelledExactlyCounts) {
 TEST_F(StartupTest, WithoutSettingsFileEveryDefaultHoldsAndMasterIsCreated) {
     auto window = startWindow();
     EXPECT_TRUE(QFileInfo::exists(file("MASTER.DBF")));
+    EXPECT_EQ(QFileInfo(file("VLMBOOK.URP")).size(), 8 * 20622); // the built-in reports
     EXPECT_EQ(window->currentDatabasePath(), file("MASTER.DBF"));
     EXPECT_EQ(window->windowTitle(), "Volumara Books 95 (MASTER)");
     EXPECT_EQ(window->buttonBarMode(), app::ButtonBarMode::SpeedButtons);
@@ -228,6 +232,45 @@ TEST_F(StartupTest, DefaultTableThatCannotBeCreatedEndsTheProgramWithTheReason) 
     app::TMain window(app::MainWindowEnvironment{
         s.seams, missingDirectory, settingsPath(), programDirectory(), {}});
     EXPECT_FALSE(window.FormCreate());
+}
+
+} // namespace
+
+namespace {
+
+// A table of version 2.x with one book.
+void makeVersion2Table(const QString& path, const std::string& title) {
+    std::vector<table::FieldDef> fields{{"RECNO", 'N', 6, 0}};
+    for (const char* name : {"TITLE",      "AUTHOR",    "YEARPUB",   "PUBLISHER",  "CATEGORY",
+                             "WHEREPURCH", "COST",      "VALUE",     "DESCRIPTIO", "ISBN",
+                             "RATING",     "PURCHDATE", "BOOKTYPE",  "CATALOGNUM", "SUB1",
+                             "SUB2",       "CHECKOUT",  "CHECKDATE", "CHECKPERSO", "VOLUME",
+                             "ISSUE",      "EDITION",   "KEYWORDS",  "PAGES",      "LOCATION"})
+        fields.push_back({name, 'C', 20, 0});
+    table::Table::create(QFile::encodeName(path).toStdString(), fields);
+    table::Table old;
+    db::pointTableAt(old, path);
+    old.setOpenMode(table::OpenMode::Exclusive);
+    old.open();
+    old.append();
+    old.setText(old.fieldIndexOrThrow("TITLE"), title);
+    old.post();
+    old.close();
+}
+
+TEST_F(StartupTest, AnEarlierVersionTableIsOfferedForConversionIntoTheOpenTable) {
+    makeVersion2Table(file("B2LOG.DBF"), "Old Book");
+    s.messages.expect("Convert", db::conversionQuestion(2), db::MessageAnswer::No);
+    startWindow()->close();
+    EXPECT_TRUE(QFileInfo::exists(file("B2LOG.DBF")));
+
+    s.messages.expect("Convert", db::conversionQuestion(2), db::MessageAnswer::Yes);
+    auto window = startWindow();
+    EXPECT_FALSE(QFileInfo::exists(file("B2LOG.DBF")));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "1");
+    window->close();
+
+    startWindow()->close(); // nothing more to ask
 }
 
 } // namespace
