@@ -50,9 +50,8 @@ public:
     }
     void SetViewerOptions() override { main_.SetViewerOptions(); }
     void DisplayCount() override { main_.DisplayCount(); }
-    std::string sortExpression() const override { return main_.sortExpression(); }
 
-    // backup::BackupHost
+    // backup::BackupHost (sortExpression serves the maintenance commands too)
     QString currentDatabasePath() const override { return main_.currentDatabasePath(); }
     std::string sortExpression() const override { return main_.sortExpression(); }
     db::UserMessages& messages() override { return seams_.messages; }
