@@ -6,9 +6,8 @@
 #include "app/session_end.h"
 #include "app/window_wiring.h"
 #include "settings/app_paths.h"
+#include "widgets/error_display.h"
 #include "widgets/qt_seams.h"
-
-#include <QApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -40,7 +39,7 @@ int answerInformationRequest(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int answered = answerInformationRequest(argc, argv); answered >= 0)
         return answered;
-    QApplication application(argc, argv);
+    widgets::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Volumara Books 95"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.volumara.Books"));
     const QString startDirectory = app::startDirectory();

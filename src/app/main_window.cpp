@@ -7,6 +7,7 @@
 #include "db/earlier_versions.h"
 #include "reports/report_file.h"
 #include "settings/display_formats.h"
+#include "widgets/error_display.h"
 #include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
@@ -21,11 +22,17 @@ namespace app {
 TMain::TMain(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(std::move(environment)) {
     createControls();
+    // The general error display: an engine error no window caught is shown, and the run goes on.
+    if (auto* application = widgets::GuardedApplication::instance())
+        application->setErrorDisplay(&env_.seams.messages);
 }
 
 // The grid and navigator watch the table and the pick lists, which are members: they must go
 // before the members do, not with the base class after them.
 TMain::~TMain() {
+    if (auto* application = widgets::GuardedApplication::instance();
+        application != nullptr && application->errorDisplay() == &env_.seams.messages)
+        application->setErrorDisplay(nullptr);
     delete takeCentralWidget();
 }
 
@@ -163,8 +170,16 @@ void TMain::closeEvent(QCloseEvent* event) {
 // An edit begun in the grid is written before the program ends, so that nothing typed is lost.
 // When it cannot be written the user has been told and the window stays open.
 bool TMain::postPendingEdit() {
+    if (!viewerGrid_->finishCellEdit()) // the cell still being typed in
+        return false;
     widgets::BookTableModel& rows = viewerGrid_->bookModel();
     return !rows.isEditing() || rows.post();
+}
+
+// The one gate of every command that closes, reopens, moves or changes the table.
+void TMain::runOnSettledTable(const std::function<void()>& command) {
+    if (postPendingEdit())
+        command();
 }
 
 void TMain::FormClose() {
@@ -203,10 +218,8 @@ void TMain::EnableEndSearch() {
     searchOnLabel_->show();
     updateCommandStates();
     myTable_.setFilter(tableFilter());
-    if (myTable_.isOpen()) {
+    if (myTable_.isOpen())
         refreshTable();
-        viewerGrid_->reload(); // the grid notices moves by itself, not a change of filter
-    }
 }
 
 void TMain::DoEndSearch() {

@@ -70,9 +70,13 @@ public:
     // Closes the book table and opens it shared again with the filter of the current search
     // state, then applies the viewer options.
     void reopenBookTable();
-    // Stores a record being edited in the grid, as leaving the row would. False when it could
-    // not be stored (the user has been told); commands that move the table must not run then.
+    // Stores a record being edited in the grid (the cell being typed in too), as leaving the row
+    // would. False when it could not be stored (the user has been told).
     bool postPendingEdit();
+    // Runs a command that closes, reopens, moves or changes the table once the grid's pending
+    // edit is stored; does not run it when the edit cannot be stored. Every such command of the
+    // menus, buttons and recent files comes through here.
+    void runOnSettledTable(const std::function<void()>& command);
     void EnableEndSearch();  // after the search window has set the record test
     void DisableEndSearch(); // search state off and its controls disabled; the table is left
     void SetColors();

@@ -140,7 +140,8 @@ QMenu* TMain::createFileMenu() {
     for (int i = 0; i < RecentFiles::kCount; ++i) {
         QAction* item = file->addAction(QStringLiteral("&%1").arg(i + 1));
         item->setObjectName(QStringLiteral("MenuLastFile%1").arg(i + 1));
-        connect(item, &QAction::triggered, this, [this, i] { openRecentFile(i); });
+        connect(item, &QAction::triggered, this,
+                [this, i] { runOnSettledTable([this, i] { openRecentFile(i); }); });
         recentFileItems_[static_cast<size_t>(i)] = item;
     }
     return file;
@@ -352,12 +353,43 @@ void TMain::wireCommand(Command command, std::function<void()> handler) {
     updateCommandStates();
 }
 
+namespace {
+
+// Commands that neither read nor change the records (Exit stores a pending edit as it closes).
+bool leavesTheTableAlone(Command command) {
+    switch (command) {
+    case Command::PrinterSetup:
+    case Command::Exit:
+    case Command::ColourMain:
+    case Command::ColourEdit:
+    case Command::ColourSearch:
+    case Command::ColourReport:
+    case Command::ColourConfigure:
+    case Command::ColourAll:
+    case Command::LabelFont:
+    case Command::EditFont:
+    case Command::ButtonFont:
+    case Command::HelpContents:
+    case Command::Tips:
+    case Command::About:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void TMain::runCommand(Command command) {
     if (!commandAvailable(command))
         return;
     auto handler = handlers_.find(command);
-    if (handler != handlers_.end())
+    if (handler == handlers_.end())
+        return;
+    if (leavesTheTableAlone(command))
         handler->second();
+    else
+        runOnSettledTable(handler->second);
 }
 
 bool TMain::commandAvailable(Command command) const {

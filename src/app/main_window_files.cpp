@@ -87,9 +87,8 @@ void TMain::SetMenuLastFiles() {
     }
 }
 
-// A record being edited in the grid is stored first, as leaving the row would store it.
 void TMain::DoDelete() {
-    if (myTable_.isOpen() && postPendingEdit())
+    if (myTable_.isOpen())
         viewerGrid_->confirmAndDelete();
     DisplayCount();
 }

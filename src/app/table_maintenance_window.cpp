@@ -12,7 +12,8 @@ db::MaintenanceContext contextFor(MaintenanceHost& host, const QString& what) {
                                   [&host] { host.SetViewerOptions(); },
                                   [&host, what](const db::EngineWork& work) {
                                       widgets::runWithProgress(host.hostWindow(), what, work);
-                                  }};
+                                  },
+                                  host.sortExpression()};
 }
 
 } // namespace

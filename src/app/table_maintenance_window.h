@@ -8,6 +8,8 @@
 #include "db/table_maintenance.h"
 #include "widgets/seams.h"
 
+#include <string>
+
 class QWidget;
 
 namespace app {
@@ -22,6 +24,7 @@ public:
     virtual TMyEditBox::Look configureWindowLook() = 0; // size factor, user fonts, colours
     virtual void SetViewerOptions() = 0;
     virtual void DisplayCount() = 0;
+    virtual std::string sortExpression() const = 0; // the key of the tag NewIndex
 };
 
 // Tools "&Pack Database".

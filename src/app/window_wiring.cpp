@@ -60,7 +60,7 @@ public:
     void SetViewerOptions() override { main_.SetViewerOptions(); }
     void DisplayCount() override { main_.DisplayCount(); }
 
-    // backup::BackupHost
+    // backup::BackupHost (sortExpression serves the maintenance commands too)
     QString currentDatabasePath() const override { return main_.currentDatabasePath(); }
     std::string sortExpression() const override { return main_.sortExpression(); }
     db::UserMessages& messages() override { return seams_.messages; }
@@ -254,8 +254,6 @@ void ProgramWindows::wireReplaceCommands() {
 
 void ProgramWindows::wireRecordCommands() {
     const auto editIn = [this](EditMode mode) {
-        if (!main_.postPendingEdit())
-            return;
         main_.setEditMode(mode);
         editWindow_->execFor(static_cast<edit::EditMode>(mode));
     };
@@ -266,17 +264,13 @@ void ProgramWindows::wireRecordCommands() {
 
 void ProgramWindows::wireSearchCommands() {
     main_.wireCommand(Command::Search, [this] {
-        if (!main_.postPendingEdit())
-            return;
         searchWindow_->exec();
         main_.DisplayCount();
     });
     main_.wireCommand(Command::Locate, [this] { locateDialog_->Execute(); });
     main_.wireCommand(Command::LocateNext, [this] { locateDialog_->LocateNext(); });
-    main_.wireCommand(Command::SortOrder, [this] {
-        if (main_.postPendingEdit())
-            search::runSortOrder(main_, seams_, main_.settingsFilePath());
-    });
+    main_.wireCommand(Command::SortOrder,
+                      [this] { search::runSortOrder(main_, seams_, main_.settingsFilePath()); });
 }
 
 // "&Reports" and "&Print" open the same window.
@@ -310,8 +304,6 @@ void ProgramWindows::wireTransferCommands() {
 
 void ProgramWindows::wireAppearanceCommands() {
     main_.wireCommand(Command::Viewer, [this] {
-        if (!main_.postPendingEdit())
-            return;
         appearance::runViewConfig(&main_, main_.settings(), seams_, main_.windowSizeFactor(),
                                   main_.userFonts(), [this] { main_.SetViewerOptions(); });
     });
@@ -332,15 +324,10 @@ void ProgramWindows::wireAppearanceCommands() {
 
 void ProgramWindows::wireMaintenanceCommands() {
     main_.wireCommand(Command::PackDatabase, [this] {
-        if (!main_.postPendingEdit())
-            return;
         runPackDatabase(*hosts_);
         withdrawUndo(); // packing renumbers the records
     });
-    main_.wireCommand(Command::RebuildIndexes, [this] {
-        if (main_.postPendingEdit())
-            runRebuildIndexes(*hosts_);
-    });
+    main_.wireCommand(Command::RebuildIndexes, [this] { runRebuildIndexes(*hosts_); });
     main_.wireListMaintenance([this](int entry) { runListMaintenance(*hosts_, entry); });
 }
 

@@ -45,7 +45,8 @@ int runMaintenance(const Words& words, db::MaintenanceResult (*work)(db::Mainten
     db::MaintenanceContext context{book.table(), messages, [] {},
                                    [&bar](const db::EngineWork& engineWork) {
                                        engineWork([&bar](double done) { bar.update(done); });
-                                   }};
+                                   },
+                                   db::buildSortExpression(session.settings.sortLevels)};
     const db::MaintenanceResult result = work(context);
     return result == db::MaintenanceResult::Done && !messages.errorShown() ? 0 : 1;
 }

@@ -111,6 +111,13 @@ void openShared(DatabaseContext& context, OpenResult& result) {
     result.outcome = OpenOutcome::Opened;
 }
 
+// The table is open without an index it could not read: the records are all there, in the
+// order they were added; the user learns why, and how to get the order back.
+void tellOfDamagedIndex(DatabaseContext& context) {
+    if (context.table.isOpen() && !context.table.indexProblem().empty())
+        context.messages.error(context.table.indexProblem());
+}
+
 // Runs a command's steps; an engine error is shown with the engine's own message and ends it.
 template <typename Steps> OpenResult runCommand(DatabaseContext& context, Steps steps) {
     OpenResult result;
@@ -132,6 +139,7 @@ void openCheckedFile(DatabaseContext& context, const QString& path, OpenResult& 
     if (!isInUse(path))
         installIndex(context.table, context.sortExpression);
     openShared(context, result);
+    tellOfDamagedIndex(context);
 }
 
 } // namespace
@@ -188,16 +196,7 @@ bool checkFormat(const QString& path, UserMessages& messages) {
 }
 
 bool isInUse(const QString& path) {
-    table::Table checkTable;
-    pointTableAt(checkTable, path);
-    checkTable.setOpenMode(table::OpenMode::Exclusive);
-    try {
-        checkTable.open();
-        checkTable.close();
-    } catch (const table::TableError&) {
-        return true;
-    }
-    return false;
+    return table::Table::inUse(toStd(QFileInfo(path).absoluteFilePath()));
 }
 
 bool makeNewTable(const QString& path, UserMessages& messages) {
@@ -265,13 +264,15 @@ OpenResult openStartupDatabase(DatabaseContext& context, const QString& path) {
         else
             installIndex(context.table, context.sortExpression);
         openShared(context, result);
-        // An .MDX written by another program may lack our tag; build it when we may.
+        // An .MDX written by another program may lack our tag, or be damaged; build it when we
+        // may.
         if (!context.sortExpression.empty() && context.table.selectedTag().empty()) {
             context.table.close();
             if (!isInUse(path))
                 installIndex(context.table, context.sortExpression);
             openShared(context, result);
         }
+        tellOfDamagedIndex(context);
     });
 }
 

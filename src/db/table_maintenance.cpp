@@ -1,5 +1,7 @@
 #include "db/table_maintenance.h"
 
+#include "db/book_database.h"
+
 #include <exception>
 #include <optional>
 #include <string>
@@ -8,25 +10,48 @@ namespace db {
 
 namespace {
 
+using Work = void (*)(table::Table&, const std::string& sortExpression, const table::Progress&);
+
 struct Operation {
     const char* question;
     const char* needsExclusiveMessage;
     const char* failedSentence; // first sentence of the message for other failures
-    void (table::Table::*work)(const table::Progress&);
+    Work work;
 };
 
-const Operation kPack{kPackQuestion, kPackNeedsExclusiveMessage, "Unable to pack table.",
-                      &table::Table::pack};
+// An index that could not be read is replaced by a new one, which holds our tag again.
+void putIndexRight(table::Table& exclusive, const std::string& sortExpression) {
+    const bool damaged = !exclusive.indexProblem().empty();
+    if (damaged)
+        exclusive.regenerateIndexes();
+    if (damaged && !sortExpression.empty())
+        exclusive.addTag(kIndexTag, sortExpression);
+}
+
+void pack(table::Table& exclusive, const std::string& sortExpression,
+          const table::Progress& progress) {
+    exclusive.pack(progress);
+    putIndexRight(exclusive, sortExpression);
+}
+
+void rebuild(table::Table& exclusive, const std::string& sortExpression,
+             const table::Progress& progress) {
+    if (exclusive.indexProblem().empty())
+        exclusive.regenerateIndexes(progress);
+    else
+        putIndexRight(exclusive, sortExpression);
+}
+
+const Operation kPack{kPackQuestion, kPackNeedsExclusiveMessage, "Unable to pack table.", &pack};
 const Operation kRebuild{kRebuildQuestion, kReindexNeedsExclusiveMessage,
-                         "Unable to reindex table.", &table::Table::regenerateIndexes};
+                         "Unable to reindex table.", &rebuild};
 
 struct Failure {
     bool exclusiveOpenFailed = true;
     std::string reason;
 };
 
-// Opens a second handle on the same file exclusively and runs the operation on it. A failure
-// to open means someone else holds the file; a later failure is the engine's own.
+// Opens a second handle on the same file exclusively and runs the operation on it.
 std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const Operation& op) {
     const std::string directory = context.table.directory();
     const std::string name = context.table.tableName();
@@ -38,7 +63,7 @@ std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const O
         exclusive.setOpenMode(table::OpenMode::Exclusive);
         exclusive.open();
         opened = true;
-        (exclusive.*op.work)(progress);
+        op.work(exclusive, context.sortExpression, progress);
         exclusive.close();
     };
     try {
@@ -47,7 +72,9 @@ std::optional<Failure> runOnExclusiveHandle(MaintenanceContext& context, const O
         else
             work({});
     } catch (const std::exception& error) {
-        return Failure{!opened, error.what()};
+        // Only another holder of the file is told as such; a file that could not be opened for
+        // another reason is told as the engine reported it.
+        return Failure{!opened && table::Table::inUse(context.table.dbfPath()), error.what()};
     }
     return std::nullopt;
 }
@@ -71,7 +98,10 @@ MaintenanceResult run(MaintenanceContext& context, const Operation& op) {
                               MessageAnswer::No) != MessageAnswer::Yes)
         return MaintenanceResult::Cancelled;
 
-    const std::string tag = context.table.selectedTag();
+    // A table that lost its index shows no tag now; the work gives it back.
+    std::string tag = context.table.selectedTag();
+    if (tag.empty() && !context.table.indexProblem().empty() && !context.sortExpression.empty())
+        tag = kIndexTag;
     context.table.close();
     std::optional<Failure> failure = runOnExclusiveHandle(context, op);
     std::optional<std::string> reopenFailure = reopenShared(context, tag);

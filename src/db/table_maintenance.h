@@ -9,6 +9,7 @@
 #include "table/table.h"
 
 #include <functional>
+#include <string>
 
 namespace db {
 
@@ -39,6 +40,8 @@ struct MaintenanceContext {
     UserMessages& messages;
     std::function<void()> applyViewerOptions;
     WorkRunner runWork;
+    // The key of the tag NewIndex, built again when the index was damaged ("" for none).
+    std::string sortExpression;
 };
 
 enum class MaintenanceResult {
@@ -49,7 +52,8 @@ enum class MaintenanceResult {
 
 // Asks, then removes deleted records for good and rebuilds every index tag.
 MaintenanceResult packDatabase(MaintenanceContext& context);
-// Asks, then rebuilds every index tag from the records.
+// Asks, then rebuilds every index tag from the records. A damaged index is replaced by a new
+// one holding the tag NewIndex for the sort expression.
 MaintenanceResult rebuildIndexes(MaintenanceContext& context);
 
 } // namespace db

@@ -1,6 +1,7 @@
 #include "mdx_file.h"
 
 #include "mdx_internal.h"
+#include "table/durability.h"
 
 #include <algorithm>
 #include <cctype>
@@ -58,8 +59,8 @@ MdxFile::Impl::~Impl() {
 }
 
 void MdxFile::Impl::corrupt(const std::string& what) const {
-    throw TableError("The index file \"" + path + "\" is damaged (" + what +
-                     "). Rebuild the indexes.");
+    throw IndexDamagedError("The index file \"" + path + "\" is damaged (" + what +
+                            "). Rebuild the indexes.");
 }
 
 uint64_t MdxFile::Impl::fileSize() const {
@@ -226,8 +227,7 @@ std::vector<Tag> MdxFile::Impl::readTags() const {
     uint8_t header[kHeaderBytes] = {};
     readAt(0, header, size_t(std::min<uint64_t>(size, kHeaderBytes)));
     if (get16(header + 20) != 2 || get16(header + 22) != kBlockSize || header[26] != 32)
-        throw TableError("The index file \"" + path +
-                         "\" is not a dBASE production index with 1024-byte blocks.");
+        corrupt("it is not a dBASE production index with 1024-byte blocks");
     const uint32_t used = get16(header + kOffTagsUsed);
     if (used > kMaxTags || kTagTableOffset + used * kTagEntryLength > size)
         corrupt("its tag count is impossible");
@@ -459,7 +459,7 @@ uint64_t MdxFile::generation() const {
 }
 
 void MdxFile::flush() {
-    if (impl_->writable && ::fdatasync(impl_->fd) != 0)
+    if (impl_->writable && !detail::syncDataToDisk(impl_->fd))
         throw TableError("Cannot write the index file \"" + impl_->path + "\".");
 }
 

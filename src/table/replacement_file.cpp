@@ -1,5 +1,6 @@
 #include "table/replacement_file.h"
 
+#include "table/durability.h"
 #include "table/table_error.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ std::string directoryOf(const std::string& path) {
 void syncDirectoryOf(const std::string& path) {
     UniqueFd directory(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.valid())
-        ::fsync(directory.get());
+        syncFileToDisk(directory.get());
 }
 
 void ReplacementFile::AlignedFree::operator()(uint8_t* p) const {
@@ -150,11 +151,14 @@ void ReplacementFile::commit() {
     if (direct_)
         stopDirectWrites(); // whoever takes the descriptor over writes records of any size
     buffered_ = 0;
-    if (::fsync(fd_.get()) != 0)
+    reachStep(step::kReplacementWritten);
+    if (!syncFileToDisk(fd_.get()))
         throw TableError("Cannot write the file \"" + target_ + "\": " + std::strerror(errno));
+    reachStep(step::kReplacementSynced);
     if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0)
         throw TableError("Cannot replace the file \"" + target_ + "\": " + std::strerror(errno));
     committed_ = true;
+    reachStep(step::kReplacementRenamed);
     syncDirectoryOf(target_);
 }
 

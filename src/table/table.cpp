@@ -163,13 +163,27 @@ void Table::Impl::fail(const std::string& what) const {
     throw TableError("The table \"" + dbfFile + "\" " + what + ".");
 }
 
-void Table::Impl::notify() {
-    if (suspendCount > 0)
+void Table::Impl::notify(const TableChange& change) {
+    if (pendingStore) {
+        const TableChange stored = *pendingStore;
+        pendingStore.reset();
+        tell(stored);
+    }
+    tell(change);
+}
+
+void Table::Impl::tell(const TableChange& change) {
+    if (suspendCount > 0) {
+        // Only moves can be summed up as a move; anything else asks to look at everything.
+        const bool moves = change.kind == TableChange::Kind::Moved &&
+                           (!heldChange || heldChange->kind == TableChange::Kind::Moved);
+        heldChange = TableChange{moves ? TableChange::Kind::Moved : TableChange::Kind::Reset};
         return;
+    }
     auto listeners = observers; // an observer may remove itself while being told
     for (auto& [id, observer] : listeners)
         if (observer)
-            observer();
+            observer(change);
 }
 
 const FieldDescriptor& Table::Impl::field(int index) const {
@@ -340,7 +354,7 @@ void Table::open() {
         close();
         throw;
     }
-    d.notify();
+    d.notifyReset();
 }
 
 void Table::close() {
@@ -356,14 +370,16 @@ void Table::close() {
     d.fd.reset();
     d.header = DbfHeader{};
     d.passingRecords = PassingRecords{};
+    d.indexProblem.clear();
     d.isOpen = false;
     d.state = State::Inactive;
     d.current = 0;
     d.bof = d.eof = true;
     d.displays.clear();
     d.displayOrder.clear();
+    d.pendingStore.reset();
     if (wasOpen)
-        d.notify();
+        d.notifyReset();
 }
 
 void Table::create(const std::string& path, const std::vector<FieldDef>& fields) {
@@ -392,10 +408,10 @@ void Table::create(const std::string& path, const std::vector<FieldDef>& fields)
 }
 
 bool Table::inUse(const std::string& path) {
+    // Only another holder makes a file in use. A file that cannot be opened at all is no
+    // business of this test: the open that follows says why, in its own words.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid())
-        return true; // what cannot be opened cannot be opened exclusively either
-    return detail::exclusiveWouldConflict(fd.get(), detail::kOpenLockOffset);
+    return fd.valid() && detail::exclusiveWouldConflict(fd.get(), detail::kOpenLockOffset);
 }
 
 // --- Fields --------------------------------------------------------------------------------------
@@ -476,8 +492,11 @@ void Table::suspendObservers() {
 void Table::resumeObservers() {
     if (impl_->suspendCount == 0)
         return;
-    if (--impl_->suspendCount == 0)
-        impl_->notify();
+    if (--impl_->suspendCount == 0) {
+        const TableChange held = impl_->heldChange.value_or(TableChange{TableChange::Kind::Moved});
+        impl_->heldChange.reset();
+        impl_->notify(held);
+    }
 }
 
 bool Table::observersSuspended() const {

@@ -39,6 +39,23 @@ private:
 
 using RecordFilter = std::function<bool(const RecordView&)>;
 
+// What a handle's observers are told: the change it has just made, so that a control showing
+// the table can put right exactly what changed instead of guessing from the cursor.
+struct TableChange {
+    enum class Kind {
+        Moved,         // the cursor moved (or looked again); no record changed
+        EditStarted,   // edit(): the current record is being changed in the edit buffer
+        InsertStarted, // append() or insert(): a new record is being filled in
+        Cancelled,     // the edit or the new record was dropped
+        Stored,        // `recno` was written (`inserted` when it is new); it is current
+        Deleted,       // `recno` was deleted; the cursor moved on
+        Reset,         // anything may have changed: open, close, refresh, filter, order, pack
+    };
+    Kind kind = Kind::Reset;
+    uint32_t recno = 0;
+    bool inserted = false;
+};
+
 // How a field is shown by data-aware controls; the engine only keeps these.
 struct FieldDisplay {
     bool visible = true;
@@ -78,7 +95,8 @@ public:
     // Creates (replacing) a dBASE IV table with the given fields and no index. Fails while
     // another handle holds the file.
     static void create(const std::string& path, const std::vector<FieldDef>& fields);
-    // True when the file cannot be opened exclusively right now.
+    // True when another handle (of this process or another) holds the file, so that it cannot
+    // be opened exclusively right now. False for a file that cannot be opened at all.
     static bool inUse(const std::string& path);
 
     // --- Fields ------------------------------------------------------------------------------
@@ -99,6 +117,10 @@ public:
     void addTag(const std::string& name, const std::string& expression,
                 const Progress& progress = {});
     void deleteTag(const std::string& name);
+    // Why the production index could not be used at the last open (it is damaged), "" when it
+    // could or there is none. The table is then open without it, in physical order; a regenerate
+    // or an added tag puts a new index in its place.
+    const std::string& indexProblem() const;
     void selectTag(const std::string& name); // "" selects none (physical order)
     const std::string& selectedTag() const;
     // Moves to the first record (through the filter) whose key equals or follows `key`; returns
@@ -109,6 +131,8 @@ public:
     // Drops deleted records: writes a new file beside the old one and puts it in place only
     // when it is complete, then rebuilds every tag.
     void pack(const Progress& progress = {});
+    // Rebuilds every tag from the records; a damaged index is replaced by a new one without
+    // tags (its tags cannot be read).
     void regenerateIndexes(const Progress& progress = {});
 
     // --- Cursor ------------------------------------------------------------------------------
@@ -156,7 +180,9 @@ public:
     void edit();   // locks the current record against other handles; TableError if locked
     void post();   // writes the buffer, maintains every tag; the record stays current
     void cancel();
-    void deleteRecord(); // marks the current record deleted and moves to the next (or prior)
+    // Marks the current record deleted and moves to the next (or prior). During an insert the
+    // new record is not in the table yet: it is dropped (as cancel()) and nothing is deleted.
+    void deleteRecord();
 
     // Writers, only while editing or appending. Empty text blanks the field; longer text is cut
     // to a C field's width; text that does not convert throws TableError naming field and text.
@@ -166,12 +192,15 @@ public:
     void setBlank(int index);
 
     // --- Observers (data-aware controls) -------------------------------------------------------
-    // Told after every move, post, delete, refresh, open and close, unless suspended.
-    using Observer = std::function<void()>;
+    // Told of every change the handle makes (see TableChange), unless suspended. A move that
+    // stores a pending edit tells of the store first, then of the move.
+    using Observer = std::function<void(const TableChange&)>;
     int addObserver(Observer observer); // returns an id for removeObserver
     void removeObserver(int id);
     void suspendObservers(); // counted
-    void resumeObservers();  // at zero the observers are told once
+    // At zero the observers are told once: Moved when nothing but moves happened meanwhile,
+    // Reset otherwise.
+    void resumeObservers();
     bool observersSuspended() const;
 
     struct Impl;

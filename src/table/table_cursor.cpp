@@ -233,28 +233,28 @@ void Table::first() {
     impl_->requireOpen();
     impl_->postPendingEdit();
     impl_->moveFirst();
-    impl_->notify();
+    impl_->notifyMoved();
 }
 
 void Table::last() {
     impl_->requireOpen();
     impl_->postPendingEdit();
     impl_->moveLast();
-    impl_->notify();
+    impl_->notifyMoved();
 }
 
 void Table::next() {
     impl_->requireOpen();
     impl_->postPendingEdit();
     impl_->moveNext();
-    impl_->notify();
+    impl_->notifyMoved();
 }
 
 void Table::prior() {
     impl_->requireOpen();
     impl_->postPendingEdit();
     impl_->movePrior();
-    impl_->notify();
+    impl_->notifyMoved();
 }
 
 bool Table::bof() const {
@@ -303,7 +303,7 @@ bool Table::goToRecord(uint32_t recno) {
     if (!d.accepts(recno))
         return false;
     d.setPosition(recno, false, false);
-    d.notify();
+    d.notifyMoved();
     return true;
 }
 
@@ -351,7 +351,7 @@ void Table::refresh() {
     d.deletedCountedUpTo = 0;
     d.cursorOnCurrent = false;
     d.findAgain();
-    d.notify();
+    d.notifyReset();
 }
 
 bool Table::findNearest(std::string_view keyUtf8) {
@@ -372,7 +372,7 @@ bool Table::findNearest(std::string_view keyUtf8) {
         found = entry.next();
     if (!found) {
         d.moveLast();
-        d.notify();
+        d.notifyMoved();
         return false;
     }
     takeIndexPosition(d, false, false);
@@ -381,7 +381,7 @@ bool Table::findNearest(std::string_view keyUtf8) {
     size_t compared = std::min(stored.size(), wanted.size());
     bool matches = stored.substr(0, compared) == wanted.substr(0, compared) &&
                    wanted.find_first_not_of(' ', compared) == std::string_view::npos;
-    d.notify();
+    d.notifyMoved();
     return matches;
 }
 

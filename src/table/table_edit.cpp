@@ -108,16 +108,15 @@ void Table::Impl::cancelEdit() {
 void Table::Impl::postPendingEdit() {
     if (!editing(*this))
         return;
-    if (state == State::Insert) {
-        uint32_t recno = appendRecord(*this);
-        cancelEdit();
-        setPosition(recno, false, false);
-    } else {
+    const bool inserted = state == State::Insert;
+    uint32_t recno = editRecno;
+    if (inserted)
+        recno = appendRecord(*this);
+    else
         rewriteRecord(*this);
-        uint32_t recno = editRecno;
-        cancelEdit();
-        setPosition(recno, false, false);
-    }
+    cancelEdit();
+    setPosition(recno, false, false);
+    pendingStore = TableChange{TableChange::Kind::Stored, recno, inserted};
 }
 
 const uint8_t* Table::Impl::readableRecord() {
@@ -142,6 +141,7 @@ void Table::append() {
     d.editBuffer = d.blankRecord;
     d.editRecno = 0;
     d.state = State::Insert;
+    d.notify(TableChange{TableChange::Kind::InsertStarted});
 }
 
 void Table::insert() {
@@ -171,6 +171,7 @@ void Table::edit() {
     }
     d.editBuffer.assign(record, record + d.header.recordLength);
     d.state = State::Edit;
+    d.notify(TableChange{TableChange::Kind::EditStarted, d.current});
 }
 
 void Table::post() {
@@ -179,7 +180,9 @@ void Table::post() {
     if (!editing(d))
         return;
     d.postPendingEdit();
-    d.notify();
+    const TableChange stored = *d.pendingStore;
+    d.pendingStore.reset();
+    d.tell(stored);
 }
 
 void Table::cancel() {
@@ -187,12 +190,18 @@ void Table::cancel() {
     if (!editing(d))
         return;
     d.cancelEdit();
-    d.notify();
+    d.notify(TableChange{TableChange::Kind::Cancelled, d.current});
 }
 
 void Table::deleteRecord() {
     Impl& d = *impl_;
     d.requireWritable();
+    if (d.state == State::Insert) {
+        // The new record is not in the table yet: deleting it is dropping it. The record that
+        // was current before append() is not the one the caller means.
+        cancel();
+        return;
+    }
     d.cancelEdit();
     uint32_t doomed = d.current;
     if (doomed == 0)
@@ -222,7 +231,7 @@ void Table::deleteRecord() {
         d.setPosition(0, true, true);
     else
         d.bof = d.eof = false;
-    d.notify();
+    d.notify(TableChange{TableChange::Kind::Deleted, doomed});
 }
 
 // --- Field read ----------------------------------------------------------------------------------

@@ -12,4 +12,11 @@ public:
     explicit TableError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// An index file whose contents make no sense. Its table can still be opened without it, and a
+// new index built in its place.
+class IndexDamagedError : public TableError {
+public:
+    using TableError::TableError;
+};
+
 } // namespace table

@@ -58,7 +58,8 @@ struct Table::Impl {
     std::unique_ptr<MemoReader> memo;
     std::unique_ptr<MdxFile> mdx;
     std::vector<CompiledTag> tags;
-    int activeTag = -1; // index into `tags`, -1 for physical order
+    std::string indexProblem; // why the production index could not be used, "" when it could
+    int activeTag = -1;       // index into `tags`, -1 for physical order
     std::optional<MdxFile::Cursor> indexCursor;
     uint64_t cursorGeneration = 0;
     bool cursorOnCurrent = false; // the index cursor stands on `current`
@@ -84,13 +85,19 @@ struct Table::Impl {
     std::map<int, Observer> observers;
     int nextObserverId = 1;
     int suspendCount = 0;
+    std::optional<TableChange> heldChange;   // while suspended: what to tell at the end
+    std::optional<TableChange> pendingStore; // stored by a move, told before the move
 
     // --- Shared helpers (table.cpp) -----------------------------------------------------------
     bool writable() const { return mode != OpenMode::ReadOnly; }
     void requireOpen() const;
     void requireWritable() const;
     void requireBrowse() const; // open and not editing
-    void notify();
+    // Tells the observers of a store made on the way (postPendingEdit), then of `change`.
+    void notify(const TableChange& change);
+    void notifyMoved() { notify(TableChange{TableChange::Kind::Moved}); }
+    void notifyReset() { notify(TableChange{TableChange::Kind::Reset}); }
+    void tell(const TableChange& change);
     const FieldDescriptor& field(int index) const;
     [[noreturn]] void fail(const std::string& what) const; // TableError naming the file
     void writeAt(const void* data, size_t length, uint64_t offset) const;
@@ -137,6 +144,8 @@ struct Table::Impl {
     std::string indexPath() const;
     void openIndex();
     void compileTags();
+    // A new, empty production index in place of a damaged or missing one (header flag set).
+    void replaceDamagedIndex();
     void rebuildIfStale();
     void activateTag(const std::string& name);
     std::string keyOf(const CompiledTag& tag, const uint8_t* record) const;

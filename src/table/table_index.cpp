@@ -79,6 +79,13 @@ void Table::Impl::openIndex() {
     try {
         mdx = MdxFile::open(path, writable());
         compileTags();
+    } catch (const IndexDamagedError& error) {
+        // The records are all there: the table opens in physical order, and regenerating the
+        // indexes or adding a tag puts a new index in place of this one.
+        tags.clear();
+        mdx.reset();
+        indexProblem = error.what();
+        return;
     } catch (const TableError&) {
         if (writable())
             throw;
@@ -91,8 +98,28 @@ void Table::Impl::openIndex() {
 }
 
 void Table::Impl::compileTags() {
-    for (const TagInfo& info : mdx->tags())
-        tags.push_back(CompiledTag{info, KeyExpression::compile(info.expression, header.fields)});
+    for (const TagInfo& info : mdx->tags()) {
+        try {
+            tags.push_back(
+                CompiledTag{info, KeyExpression::compile(info.expression, header.fields)});
+        } catch (const TableError& error) {
+            throw IndexDamagedError("The index file \"" + mdx->path() + "\" has a tag \"" +
+                                    info.name + "\" that cannot be used (" + error.what() +
+                                    "). Rebuild the indexes.");
+        }
+    }
+}
+
+void Table::Impl::replaceDamagedIndex() {
+    indexCursor.reset();
+    activeTag = -1;
+    tags.clear();
+    mdx = MdxFile::create(indexPath(), detail::tableStem(dbfFile));
+    uint8_t flag = 1;
+    writeAt(&flag, 1, kProductionIndexFlagOffset);
+    header.productionIndexFlag = flag;
+    mdx->endChange(header.recordCount);
+    indexProblem.clear();
 }
 
 // An index that does not cover the table (a process died between writing the record and its
@@ -187,14 +214,8 @@ void Table::addTag(const std::string& name, const std::string& expression,
 
     detail::HeaderLockGuard lock(d.fd.get(), d.dbfFile);
     d.header.recordCount = d.readRecordCountFromFile();
-    if (!d.mdx) {
-        d.indexCursor.reset();
-        d.mdx = MdxFile::create(d.indexPath(), detail::tableStem(d.dbfFile));
-        uint8_t flag = 1;
-        d.writeAt(&flag, 1, kProductionIndexFlagOffset);
-        d.header.productionIndexFlag = flag;
-        d.mdx->endChange(d.header.recordCount);
-    }
+    if (!d.mdx)
+        d.replaceDamagedIndex(); // or creates the first index
     d.mdx->beginChange();
     d.mdx->addTag(added.info, d.header.recordCount, d.keySource(added), progress);
     d.mdx->endChange(d.header.recordCount);
@@ -204,6 +225,7 @@ void Table::addTag(const std::string& name, const std::string& expression,
     if (selected.empty() && detail::equalNoCase(d.requestedTag, name))
         selected = name;
     d.activateTag(selected);
+    d.notifyReset();
 }
 
 void Table::deleteTag(const std::string& name) {
@@ -229,6 +251,7 @@ void Table::deleteTag(const std::string& name) {
     std::erase_if(d.tags,
                   [&](const CompiledTag& t) { return detail::equalNoCase(t.info.name, name); });
     d.activateTag(selected);
+    d.notifyReset();
 }
 
 void Table::selectTag(const std::string& name) {
@@ -244,7 +267,11 @@ void Table::selectTag(const std::string& name) {
     d.activateTag(name);
     if (d.current != 0)
         d.setPosition(d.current, false, false);
-    d.notify();
+    d.notifyReset();
+}
+
+const std::string& Table::indexProblem() const {
+    return impl_->indexProblem;
 }
 
 const std::string& Table::selectedTag() const {

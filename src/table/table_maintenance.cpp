@@ -2,6 +2,7 @@
 // a new file and renames it over the old one, then does the same for the index, so that a crash
 // leaves the old pair, or the new table with an index marked for rebuilding at the next open.
 
+#include "table/durability.h"
 #include "table/replacement_file.h"
 #include "table/table_impl.h"
 
@@ -68,10 +69,13 @@ void writeKeptRecords(const Table::Impl& d, const uint8_t* records,
     out.write(&endOfFile, 1);
 }
 
-void syncFile(const std::string& path) {
+// A new index that cannot be put on the disk is of no use: it goes.
+void syncNewIndex(const std::string& path) {
     detail::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.valid())
-        ::fsync(fd.get());
+    if (!fd.valid() || !detail::syncFileToDisk(fd.get())) {
+        ::unlink(path.c_str());
+        throw TableError("Cannot write the index \"" + path + "\".");
+    }
 }
 
 // Builds the packed table's index in a file beside the old one, on a thread of its own while
@@ -133,11 +137,13 @@ void installIndex(Table::Impl& d, const std::string& fresh) {
     d.indexCursor.reset();
     d.activeTag = -1;
     d.mdx.reset();
-    syncFile(fresh);
+    syncNewIndex(fresh);
+    detail::reachStep(detail::step::kPackIndexSynced);
     if (std::rename(fresh.c_str(), path.c_str()) != 0) {
         ::unlink(fresh.c_str());
         throw TableError("Cannot replace the index \"" + path + "\".");
     }
+    detail::reachStep(detail::step::kPackIndexReplaced);
     detail::syncDirectoryOf(path);
     d.mdx = MdxFile::open(path, true);
     d.activateTag(selected);
@@ -170,10 +176,12 @@ void Table::pack(const Progress& progress) {
     // Nobody may open the new file before it is complete and indexed.
     detail::tryLock(replacement.fd(), detail::kOpenLockOffset, detail::LockKind::Exclusive,
                     d.dbfFile);
+    detail::reachStep(detail::step::kPackRecordsWritten);
     if (d.mdx) {
         d.mdx->beginChange(); // a crash from here on leaves an index marked for rebuilding
         d.mdx->flush();
     }
+    detail::reachStep(detail::step::kPackIndexMarked);
     try {
         replacement.commit();
     } catch (...) {
@@ -181,6 +189,7 @@ void Table::pack(const Progress& progress) {
             ::unlink(freshIndex.c_str());
         throw;
     }
+    detail::reachStep(detail::step::kPackTableReplaced);
     d.indexCursor.reset();
     const auto adoptPackedFile = [&] {
         d.fd = replacement.releaseFd();
@@ -200,12 +209,14 @@ void Table::pack(const Progress& progress) {
     adoptPackedFile();
     report(progress, 1.0);
     d.moveFirst();
-    d.notify();
+    d.notifyReset();
 }
 
 void Table::regenerateIndexes(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "reindexed");
+    if (!d.mdx && !d.indexProblem.empty())
+        d.replaceDamagedIndex();
     if (d.mdx) {
         std::string selected = d.activeTag >= 0 ? d.tags[size_t(d.activeTag)].info.name : "";
         d.indexCursor.reset();
@@ -224,7 +235,7 @@ void Table::regenerateIndexes(const Progress& progress) {
     }
     report(progress, 1.0);
     d.findAgain();
-    d.notify();
+    d.notifyReset();
 }
 
 } // namespace table

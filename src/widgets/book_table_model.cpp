@@ -44,7 +44,8 @@ BookTableModel::BookTableModel(table::Table& table, db::UserMessages& messages, 
     longWalkTimer_->setSingleShot(true);
     longWalkTimer_->setInterval(0);
     connect(longWalkTimer_, &QTimer::timeout, this, &BookTableModel::continueLongWalk);
-    observerId_ = table_.addObserver([this] { tableChanged(); });
+    observerId_ =
+        table_.addObserver([this](const table::TableChange& change) { tableChanged(change); });
     resetRows();
 }
 
@@ -117,8 +118,6 @@ void BookTableModel::resetRows() {
         countError = error.what();
     }
     beginResetModel();
-    wasOpen_ = open;
-    openPath_ = wasOpen_ ? table_.dbfPath() : std::string();
     lastState_ = table_.state();
     texts_.clear();
     reloadQueued_ = false;
@@ -129,7 +128,7 @@ void BookTableModel::resetRows() {
     findPending_ = false;
     longWalkTimer_->stop();
     inserting_ = lastState_ == table::Table::State::Insert;
-    checkOutField_ = wasOpen_ ? table_.fieldIndex("CheckOut") : -1;
+    checkOutField_ = open ? table_.fieldIndex("CheckOut") : -1;
     currentRow_ = -1;
     endResetModel();
     if (!countError.empty())
@@ -195,36 +194,48 @@ void BookTableModel::queueReload() const {
         Qt::QueuedConnection);
 }
 
-// The table told its observers something: a move, a post, an open or close made elsewhere.
-void BookTableModel::tableChanged() {
+// The table told its observers what it did: through the edit window, a search, a reopen, any
+// code but this model's own. Every change is put right here, so that the rows always show the
+// table and the current row is its current record.
+void BookTableModel::tableChanged(const table::TableChange& change) {
     if (busy_ > 0)
         return;
-    const bool open = table_.isOpen();
-    if (open != wasOpen_ || (open && table_.dbfPath() != openPath_)) {
+    using Kind = table::TableChange::Kind;
+    switch (change.kind) {
+    case Kind::Reset:
         resetRows();
-        return;
-    }
-    if (!open)
-        return;
-    const table::Table::State state = table_.state();
-    const table::Table::State before = lastState_;
-    lastState_ = state;
-    const bool wasEditing =
-        before == table::Table::State::Edit || before == table::Table::State::Insert;
-    if (wasEditing && state == table::Table::State::Browse) {
-        afterRecordStored(before == table::Table::State::Insert);
         emit editStateChanged();
         return;
-    }
-    if (state == table::Table::State::Insert && !inserting_) {
-        beginInsertRows({}, rowCount_, rowCount_);
-        inserting_ = true;
-        endInsertRows();
+    case Kind::InsertStarted:
+        lastState_ = table_.state();
+        if (!inserting_) {
+            beginInsertRows({}, rowCount_, rowCount_);
+            inserting_ = true;
+            endInsertRows();
+        }
         setCurrentRow(insertedRow());
-    }
-    if (state != before)
         emit editStateChanged();
-    if (state == table::Table::State::Browse && !followQueued_) {
+        return;
+    case Kind::EditStarted:
+        lastState_ = table_.state();
+        if (currentRow_ >= 0)
+            emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
+        emit editStateChanged();
+        return;
+    case Kind::Cancelled:
+        afterCancel();
+        return;
+    case Kind::Stored:
+        afterRecordStored(change.inserted);
+        emit editStateChanged();
+        return;
+    case Kind::Deleted:
+        afterDelete(change.recno);
+        return;
+    case Kind::Moved:
+        break;
+    }
+    if (table_.state() == table::Table::State::Browse && !followQueued_) {
         // A move made elsewhere is followed once control is back in the event loop: code that
         // walks the whole table (a report, an export) then costs the grid nothing per record.
         followQueued_ = true;
@@ -239,8 +250,47 @@ void BookTableModel::tableChanged() {
     }
 }
 
-// An edit or insert ended (stored or cancelled; the table does not say which). The record may
-// have moved in the index order, or been added: fix its row without forgetting the others.
+// The edit or the new record was dropped: the new row goes, the edited row shows the record.
+void BookTableModel::afterCancel() {
+    const bool wasInsert = inserting_;
+    lastState_ = table_.state();
+    if (wasInsert) {
+        beginRemoveRows({}, rowCount_, rowCount_);
+        inserting_ = false;
+        endRemoveRows();
+        currentRow_ = -1;
+        followTableRecord();
+    } else if (currentRow_ >= 0) {
+        texts_.erase(currentRow_);
+        emit dataChanged(index(currentRow_, 0), index(currentRow_, columnCount() - 1));
+        emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
+    }
+    emit editStateChanged();
+}
+
+// Record `recno` left the table: its row goes (every row when it is not known), and the table's
+// new current record becomes the current row.
+void BookTableModel::afterDelete(uint32_t recno) {
+    const int row = rows_.knownRowOf(recno, currentRow_);
+    if (row < 0) {
+        resetRows();
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    --rowCount_;
+    rows_.removeRow(row);
+    std::map<int, QStringList> shifted;
+    for (auto& [cached, texts] : texts_)
+        if (cached != row)
+            shifted[cached > row ? cached - 1 : cached] = std::move(texts);
+    texts_ = std::move(shifted);
+    currentRow_ = -1;
+    endRemoveRows();
+    followTableRecord();
+}
+
+// An edit or insert was stored. The record may have moved in the index order, or been added:
+// fix its row without forgetting the others.
 void BookTableModel::afterRecordStored(bool wasInsert) {
     // Until the rows are put right the map may be wrong: nothing may walk the table meanwhile.
     settling_ = true;

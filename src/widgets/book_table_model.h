@@ -64,10 +64,9 @@ public:
     bool editingEnabled() const { return editingEnabled_; }
 
     // Re-reads the record count and forgets every row, keeping the table's current record as the
-    // current row. Call after anything that changes records, the filter or the order outside
-    // this model (search, end search, sort order, import, the edit window, refresh): the same
-    // moments the main window shows the record count. Opening and closing the table are noticed
-    // by themselves.
+    // current row. Whatever is done to the table through its handle is noticed by itself (the
+    // table tells what changed); call this when the way rows are shown changed (a date format)
+    // or the table may have been changed through another handle.
     void reload();
 
     // The row of the table's current record (the inserted row while inserting), -1 when none.
@@ -90,6 +89,8 @@ public:
     uint64_t cursorMoves() const { return rows_.cursorMoves() + ownMoves_; }
     // Rows whose texts have been read from the table.
     uint64_t rowsRead() const { return rowsRead_; }
+    // Texts typed into cells that the table refused (the user was told each time).
+    uint64_t refusedEdits() const { return refusedEdits_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -132,7 +133,9 @@ private:
         BookTableModel& model_;
         uint32_t saved_;
     };
-    void tableChanged();
+    void tableChanged(const table::TableChange& change);
+    void afterCancel();
+    void afterDelete(uint32_t recno);
     void resetRows();
     void afterRecordStored(bool wasInsert);
     void insertPlacedRow(int row);
@@ -159,12 +162,11 @@ private:
     mutable RecordRows rows_;
     int rowCount_ = 0;
     int currentRow_ = -1;
-    bool wasOpen_ = false;
-    std::string openPath_;
     table::Table::State lastState_ = table::Table::State::Inactive;
     mutable int busy_ = 0; // > 0 while the model itself moves the cursor
     mutable std::map<int, QStringList> texts_;
     mutable uint64_t rowsRead_ = 0;
+    uint64_t refusedEdits_ = 0;
     mutable uint64_t ownMoves_ = 0;
     int checkOutField_ = -1;
     bool inserting_ = false;

@@ -217,6 +217,11 @@ bool BookTableModel::setData(const QModelIndex& index, const QVariant& value, in
         text = value.toInt() == Qt::Checked ? QStringLiteral("Yes") : QStringLiteral("No");
     } else if (role == Qt::EditRole) {
         text = value.toString();
+        // An editor left as it was opened writes nothing: the text shown may not read back as
+        // what is stored (a date shown with two digits of its year would land in another
+        // century).
+        if (text == data(index, Qt::EditRole).toString())
+            return true;
     } else {
         return false;
     }
@@ -258,6 +263,7 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         try {
             table_.setText(field, utf8);
         } catch (const std::exception& error) {
+            ++refusedEdits_;
             reportError(error);
             return false;
         }
@@ -279,6 +285,7 @@ bool BookTableModel::storeText(int row, int column, const QString& text) {
         }
         --busy_;
         lastState_ = table_.state();
+        ++refusedEdits_;
         reportError(error);
         texts_.erase(row);
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -350,7 +357,6 @@ bool BookTableModel::post() {
 void BookTableModel::cancel() {
     if (!isEditing())
         return;
-    const bool wasInsert = table_.state() == table::Table::State::Insert;
     ++busy_;
     try {
         table_.cancel();
@@ -358,38 +364,17 @@ void BookTableModel::cancel() {
         reportError(error);
     }
     --busy_;
-    lastState_ = table_.state();
-    if (wasInsert && inserting_) {
-        beginRemoveRows({}, rowCount_, rowCount_);
-        inserting_ = false;
-        endRemoveRows();
-        currentRow_ = -1;
-        followTableRecord();
-    } else if (currentRow_ >= 0) {
-        texts_.erase(currentRow_);
-        emit dataChanged(index(currentRow_, 0), index(currentRow_, columnCount() - 1));
-        emit headerDataChanged(Qt::Vertical, currentRow_, currentRow_);
-    }
-    emit editStateChanged();
+    afterCancel();
 }
 
 bool BookTableModel::deleteCurrent() {
     const int row = currentRow_;
     if (row < 0 || !moveToRow(row))
         return false;
+    const uint32_t recno = table_.recordNumber();
     if (!callEngine([this] { table_.deleteRecord(); }))
         return false;
-    beginRemoveRows({}, row, row);
-    --rowCount_;
-    rows_.removeRow(row);
-    std::map<int, QStringList> shifted;
-    for (auto& [cached, texts] : texts_)
-        if (cached != row)
-            shifted[cached > row ? cached - 1 : cached] = std::move(texts);
-    texts_ = std::move(shifted);
-    currentRow_ = -1;
-    endRemoveRows();
-    followTableRecord();
+    afterDelete(recno);
     return true;
 }
 

@@ -201,16 +201,35 @@ void RecordGrid::reload() {
     model_->reload();
 }
 
-void RecordGrid::finishCellEdit() {
+QWidget* RecordGrid::openCellEditor() const {
     if (state() != QAbstractItemView::EditingState)
-        return;
+        return nullptr;
     QWidget* editor = QApplication::focusWidget();
     while (editor != nullptr && editor->parentWidget() != viewport())
         editor = editor->parentWidget();
+    // The focus may be elsewhere (a menu opened by the mouse): the open editor is the visible
+    // child of the viewport.
+    for (QWidget* child : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (editor == nullptr && child->isVisible())
+            editor = child;
+    return editor;
+}
+
+bool RecordGrid::finishCellEdit() {
+    QWidget* editor = openCellEditor();
     if (editor == nullptr)
-        return;
+        return true;
+    const uint64_t refusedBefore = model_->refusedEdits();
     commitData(editor);
+    if (model_->refusedEdits() != refusedBefore)
+        return false; // the user was told why; the text stays in the editor to be put right
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void RecordGrid::dropCellEdit() {
+    if (QWidget* editor = openCellEditor())
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 bool RecordGrid::confirmAndDelete() {
@@ -250,6 +269,15 @@ void RecordGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// Ctrl+End goes to the last record and stays in the column, as in a database grid (a table view
+// goes to the last cell of the last row).
+QModelIndex RecordGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveEnd && (modifiers & Qt::ControlModifier) && model_->rowCount() > 0 &&
+        model_->columnCount() > 0)
+        return model_->index(model_->rowCount() - 1, std::max(currentIndex().column(), 0));
+    return QTableView::moveCursor(action, modifiers);
 }
 
 // The user chose another row: it becomes the table's current record. While the table is editing

@@ -19,8 +19,8 @@
 // The table and the messages must outlive the grid (declare MyTable before the widgets, or
 // destroy the grid first).
 //
-// After a search, end of search, sort order, import or a change made in the edit window call
-// reload(); opening and closing the table are noticed by themselves.
+// Whatever is done to the table through its handle (the edit window, a search, a sort order, a
+// reopen) shows by itself; call reload() when the way rows are shown changed (a date format).
 
 #include "db/pick_list.h"
 #include "db/user_messages.h"
@@ -72,8 +72,11 @@ public:
     PickListDelegate* pickListEditor(int fieldNumber) const;
 
     void reload(); // see BookTableModel::reload
-    // Stores the text of a cell editor that is open (before posting or moving elsewhere).
-    void finishCellEdit();
+    // Stores the text of a cell editor that is open (before posting or moving elsewhere). False
+    // when the text was refused (the user has been told): the editor then stays open.
+    bool finishCellEdit();
+    // Closes a cell editor that is open without storing its text (before a cancel).
+    void dropCellEdit();
     // Asks "Delete this record?" (caption "Confirm", Yes/No, default No) and deletes the current
     // record on Yes. Returns whether a record was deleted. While editing is on, Ctrl+Del in the
     // grid does this, Insert starts a new record and Esc drops an edit not yet stored.
@@ -85,9 +88,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    QWidget* openCellEditor() const;
     void followTableRow(int row);
     void applyColumnWidths();
     void applyColumnDelegates();

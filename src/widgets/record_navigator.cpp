@@ -174,8 +174,10 @@ void RecordNavigator::act(Button which) {
         return;
     if (browse_ && which > Button::Last)
         return; // a browsing run never changes the table
-    if (which != Button::Cancel)
-        grid->finishCellEdit();
+    if (which == Button::Cancel)
+        grid->dropCellEdit();
+    else if (!grid->finishCellEdit())
+        return; // a refused cell stays open to be put right
     BookTableModel& model = grid->bookModel();
     const int rows = model.rowCount();
     const int row = model.currentRow();

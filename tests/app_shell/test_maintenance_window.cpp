@@ -38,6 +38,7 @@ public:
         ++counts;
         shownCount = books.isOpen() ? books.recordCount() : 0;
     }
+    std::string sortExpression() const override { return db::buildSortExpression({2, 0, 0, 0}); }
 
     QWidget window;
     table::Table books;

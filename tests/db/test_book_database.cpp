@@ -217,6 +217,45 @@ TEST_F(BookDatabaseTest, TableHeldElsewhereKeepsItsIndexAndOpensShared) {
     EXPECT_EQ(tagExpressions("SHARED.DBF"), std::vector<std::string>({"NEWINDEX:" + kAuthorOrder}));
 }
 
+TEST_F(BookDatabaseTest, DamagedIndexIsRebuiltOnOpenOrToldWhenItCannotBe) {
+    auto ctx = context();
+    ASSERT_TRUE(db::newDatabase(ctx, path("BOOKS.DBF")).opened());
+    for (const char* author : {"Wolf", "Byatt"}) {
+        table_.append();
+        table_.setText(1, author);
+        table_.post();
+    }
+    table_.close();
+    const auto damage = [&] {
+        std::fstream index(dir_.file("BOOKS.MDX"), std::ios::in | std::ios::out | std::ios::binary);
+        index.write(std::string(600, '\xff').data(), 600);
+    };
+    damage();
+    EXPECT_FALSE(db::isInUse(path("BOOKS.DBF"))); // nobody holds it
+    EXPECT_FALSE(db::isInUse(path("NONE.DBF")));
+
+    // Nobody else holds the table: the open builds a new index.
+    ASSERT_TRUE(db::openKnownDatabase(ctx, path("BOOKS.DBF")).opened());
+    EXPECT_TRUE(messages_.messages.empty()) << testing::PrintToString(messages_.texts());
+    EXPECT_EQ(table_.selectedTag(), "NewIndex");
+    EXPECT_EQ(table_.asText(1), "Byatt");
+    table_.close();
+
+    // Another user holds it: it opens without its index and the user is told.
+    damage();
+    table::Table otherUser;
+    db::pointTableAt(otherUser, path("BOOKS.DBF"));
+    otherUser.open();
+    EXPECT_TRUE(db::isInUse(path("BOOKS.DBF")));
+    ASSERT_TRUE(db::openKnownDatabase(ctx, path("BOOKS.DBF")).opened());
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0].caption, "Error");
+    EXPECT_NE(messages_.messages[0].text.find("is damaged"), std::string::npos);
+    EXPECT_EQ(table_.selectedTag(), "");
+    EXPECT_EQ(table_.recordCount(), 2u);
+    EXPECT_EQ(table_.asText(1), "Wolf"); // the order the records were added in
+}
+
 TEST_F(BookDatabaseTest, MakeNewTableRefusesATableInUse) {
     makeBookTable("BUSY.DBF");
     table::Table otherUser;

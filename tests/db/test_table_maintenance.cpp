@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,7 +62,7 @@ protected:
     }
 
     db::MaintenanceContext context() {
-        return db::MaintenanceContext{books, messages, [this] { ++viewerOptionsApplied; }, {}};
+        return db::MaintenanceContext{books, messages, [this] { ++viewerOptionsApplied; }, {}, {}};
     }
 
     TempDir dir;
@@ -108,17 +110,55 @@ TEST_F(MaintenanceTest, AnsweringNoLeavesTheTableAlone) {
     EXPECT_EQ(viewerOptionsApplied, 0);
 }
 
-TEST_F(MaintenanceTest, RebuildKeepsEveryRecordAndTheOrder) {
-    messages.script({MessageAnswer::Yes});
-    auto ctx = context();
-    EXPECT_EQ(db::rebuildIndexes(ctx), MaintenanceResult::Done);
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{db::kRebuildQuestion});
-    EXPECT_TRUE(books.isOpen());
-    EXPECT_EQ(books.openMode(), table::OpenMode::Shared);
-    EXPECT_EQ(books.selectedTag(), db::kIndexTag);
-    EXPECT_EQ(viewerOptionsApplied, 1);
-    EXPECT_EQ(books.header().recordCount, 5u);
-    EXPECT_EQ(authorsInOrder(), (std::vector<std::string>{"Austen", "Dickens", "Eliot"}));
+TEST_F(MaintenanceTest, RebuildPutsAStaleOrADamagedIndexRight) {
+    const auto overwrite = [](const std::string& file, uint64_t offset, const std::string& bytes) {
+        std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(std::streamoff(offset));
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        std::vector<std::string> authors; // in index order once rebuilt
+    };
+    const std::vector<Case> cases = {
+        {"a record changed behind the index's back",
+         [&] {
+             const table::DbfHeader& header = books.header();
+             const table::FieldDescriptor& author = header.fields[size_t(kAuthor)];
+             std::string zola = "Zola";
+             zola.resize(author.length, ' ');
+             const uint64_t austen = 2; // the second record added
+             overwrite(books.dbfPath(),
+                       header.headerLength + (austen - 1) * header.recordLength + author.offset,
+                       zola);
+         },
+         {"Dickens", "Eliot", "Zola"}},
+        {"the index header overwritten",
+         [&] { overwrite(books.mdxPath(), 0, std::string(600, '\xff')); },
+         {"Dickens", "Eliot", "Zola"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.spoil();
+        books.close(); // the grid's handle opens again as the program left it
+        books.open();
+        EXPECT_NE(authorsInOrder(), c.authors); // out of order, or in the order of the records
+        messages.clearRecord();
+        messages.script({MessageAnswer::Yes});
+        viewerOptionsApplied = 0;
+        auto ctx = context();
+        ctx.sortExpression = db::buildSortExpression({2, 0, 0, 0});
+        EXPECT_EQ(db::rebuildIndexes(ctx), MaintenanceResult::Done);
+        EXPECT_EQ(messages.texts(), std::vector<std::string>{db::kRebuildQuestion});
+        EXPECT_TRUE(books.isOpen());
+        EXPECT_EQ(books.openMode(), table::OpenMode::Shared);
+        EXPECT_EQ(books.indexProblem(), "");
+        EXPECT_EQ(books.selectedTag(), db::kIndexTag);
+        EXPECT_EQ(viewerOptionsApplied, 1);
+        EXPECT_EQ(books.header().recordCount, 5u);
+        EXPECT_EQ(authorsInOrder(), c.authors);
+    }
 }
 
 TEST_F(MaintenanceTest, AnotherHandleHoldingTheTableStopsBothWithTheirMessage) {
@@ -142,6 +182,21 @@ TEST_F(MaintenanceTest, AnotherHandleHoldingTheTableStopsBothWithTheirMessage) {
     EXPECT_EQ(viewerOptionsApplied, 2);
     EXPECT_EQ(books.header().recordCount, 5u);
     EXPECT_EQ(authorsInOrder(), (std::vector<std::string>{"Austen", "Dickens", "Eliot"}));
+}
+
+TEST_F(MaintenanceTest, AnOpenThatFailsWithNobodyHoldingTheTableIsNotBlamedOnOthers) {
+    books.close();
+    {
+        std::fstream file(path.toStdString(), std::ios::in | std::ios::out | std::ios::binary);
+        file.put(char(0x83)); // a dBASE III table with memos: ours to read only
+    }
+    messages.script({MessageAnswer::Yes});
+    auto ctx = context();
+    EXPECT_EQ(db::packDatabase(ctx), MaintenanceResult::Failed);
+    ASSERT_GE(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].text.rfind("Unable to pack table.  ", 0), 0u)
+        << messages.messages[1].text;
+    EXPECT_NE(messages.messages[1].text, db::kPackNeedsExclusiveMessage);
 }
 
 TEST_F(MaintenanceTest, AFailureAfterTheExclusiveOpenIsToldAsTheEngineReportedIt) {

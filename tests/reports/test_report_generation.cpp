@@ -305,7 +305,7 @@ TEST_F(ReportGeneration, GroupChangeWithoutRoomMovesTotalsAndHeading) {
 TEST_F(ReportGeneration, RunLeavesTheTableAsItWas) {
     open(fourBooks());
     int told = 0;
-    table_.addObserver([&] { ++told; });
+    table_.addObserver([&](const table::TableChange&) { ++told; });
     table_.first();
     table_.next();
     const uint32_t current = table_.recordNumber();

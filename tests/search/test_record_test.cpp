@@ -96,6 +96,7 @@ TEST_F(RecordTestOnTable, ItemsOfALevelAllHoldAndAnyLevelSuffices) {
         {"key words: any word", {{{23, "bird dog"}}}, {"A"}},
         {"key words: a word is a substring too", {{{23, "cat"}}}, {"B", "D"}},
         {"doubled blanks name no empty word", {{{23, "bird  fish"}}}, {}},
+        {"key words: a word the code page lacks leaves the others", {{{23, "☃ dog €☃"}}}, {"A"}},
         {"exclusive range", {{{7, "> 10 AND < 20", RowOperator::Between}}}, {"A"}},
         {"blank number reads as 0", {{{7, "= 0"}}}, {"D"}},
         {"blank date reads as 0", {{{12, "< 01/01/1900", RowOperator::Less}}}, {"B", "D"}},

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +151,22 @@ TEST_F(SortOrderWindow, TableInUseElsewhereLeavesTheOrderAndTheDialogOpen) {
     EXPECT_EQ(expression_, "Upper(Left(Author,20))");
     EXPECT_EQ(saves_, 0);
     EXPECT_TRUE(books_.isOpen());
+    EXPECT_EQ(searchtest::column(books_), (Titles{"B", "C", "A"}));
+}
+
+TEST_F(SortOrderWindow, ADamagedIndexIsNoOtherUserAndTheNewOrderReplacesIt) {
+    books_.close();
+    {
+        std::fstream index(books_.mdxPath(), std::ios::in | std::ios::out | std::ios::binary);
+        index.write(std::string(600, '\xff').data(), 600);
+    }
+    books_.open();
+    ASSERT_FALSE(books_.indexProblem().empty());
+    EXPECT_EQ(searchtest::column(books_), (Titles{"A", "B", "C"})); // in the order added
+    ASSERT_TRUE(choose({3, 2, 0, 0}));
+    seams_.messages.verifyAllShown(); // no "requires exclusive use"
+    EXPECT_EQ(books_.indexProblem(), "");
+    EXPECT_EQ(books_.selectedTag(), db::kIndexTag);
     EXPECT_EQ(searchtest::column(books_), (Titles{"B", "C", "A"}));
 }
 

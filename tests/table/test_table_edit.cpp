@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 using namespace tabletest;
 using table::Table;
 
@@ -149,23 +152,89 @@ TEST_F(EditTest, RecordLockKeepsOtherHandlesOff) {
     other.cancel();
 }
 
-TEST_F(EditTest, ObserversAreToldUnlessSuspended) {
-    int told = 0;
-    int id = books.addObserver([&] { ++told; });
-    addBook(books, "Verne");
-    books.first();
-    EXPECT_EQ(told, 2);
-    books.suspendObservers();
-    books.suspendObservers();
-    books.next();
-    books.prior();
-    books.resumeObservers();
-    EXPECT_EQ(told, 2);
-    books.resumeObservers();
-    EXPECT_EQ(told, 3); // once at the end of the suspension
+TEST_F(EditTest, ObserversAreToldWhatChangedUnlessSuspended) {
+    using Kind = table::TableChange::Kind;
+    addBook(books, "Verne");  // record 1
+    addBook(books, "Austen"); // record 2
+    std::vector<table::TableChange> told;
+    int id = books.addObserver([&](const table::TableChange& change) { told.push_back(change); });
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        std::vector<std::tuple<Kind, uint32_t, bool>> expected; // kind, record, inserted
+    };
+    const std::vector<Case> cases = {
+        {"a move", [&] { books.first(); }, {{Kind::Moved, 0, false}}},
+        {"an edit begun", [&] { books.edit(); }, {{Kind::EditStarted, 2, false}}},
+        {"the edit stored", [&] { books.post(); }, {{Kind::Stored, 2, false}}},
+        {"an insert begun", [&] { books.append(); }, {{Kind::InsertStarted, 0, false}}},
+        {"the new record stored by a move, then the move",
+         [&] {
+             books.setText(kAuthor, "Borges");
+             books.first();
+         },
+         {{Kind::Stored, 3, true}, {Kind::Moved, 0, false}}},
+        {"an edit cancelled",
+         [&] {
+             books.edit();
+             books.cancel();
+         },
+         {{Kind::EditStarted, 2, false}, {Kind::Cancelled, 2, false}}},
+        {"a delete", [&] { books.deleteRecord(); }, {{Kind::Deleted, 2, false}}},
+        {"a refresh", [&] { books.refresh(); }, {{Kind::Reset, 0, false}}},
+        {"another order", [&] { books.selectTag(""); }, {{Kind::Reset, 0, false}}},
+        {"moves while suspended are one move",
+         [&] {
+             books.suspendObservers();
+             books.suspendObservers();
+             books.next();
+             books.prior();
+             books.resumeObservers();
+             books.resumeObservers();
+         },
+         {{Kind::Moved, 0, false}}},
+        {"a store while suspended asks to look at everything",
+         [&] {
+             books.suspendObservers();
+             addBook(books, "Eco");
+             books.first();
+             books.resumeObservers();
+         },
+         {{Kind::Reset, 0, false}}},
+        {"close", [&] { books.close(); }, {{Kind::Reset, 0, false}}},
+        {"open", [&] { books.open(); }, {{Kind::Reset, 0, false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        c.act();
+        ASSERT_EQ(told.size(), c.expected.size());
+        for (size_t i = 0; i < told.size(); ++i) {
+            const auto [kind, recno, inserted] = c.expected[i];
+            EXPECT_EQ(told[i].kind, kind) << i;
+            if (recno != 0) {
+                EXPECT_EQ(told[i].recno, recno) << i;
+            }
+            EXPECT_EQ(told[i].inserted, inserted) << i;
+        }
+    }
     books.removeObserver(id);
+    told.clear();
     books.first();
-    EXPECT_EQ(told, 3);
+    EXPECT_TRUE(told.empty());
+}
+
+TEST_F(EditTest, DeleteDuringAnInsertDropsTheNewRecordAndNothingElse) {
+    addBook(books, "Verne");
+    addBook(books, "Austen");
+    ASSERT_EQ(books.asText(kAuthor), "Austen");
+    books.append();
+    books.setText(kAuthor, "Borges");
+    books.deleteRecord();
+    EXPECT_EQ(books.state(), Table::State::Browse);
+    EXPECT_EQ(books.asText(kAuthor), "Austen"); // still current, and not deleted
+    EXPECT_EQ(books.recordCount(), 2u);
+    EXPECT_EQ(walk(books), (std::vector<std::string>{"Austen", "Verne"}));
 }
 
 } // namespace

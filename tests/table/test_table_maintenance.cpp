@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace tabletest;
 using table::OpenMode;
@@ -108,6 +109,62 @@ TEST_F(MaintenanceTest, IndexFlagWithoutIndexFileOpensInPhysicalOrder) {
     books.addTag("AUTHORS", kAuthorKey);
     books.selectTag("AUTHORS");
     EXPECT_EQ(walk(books).front(), "Calvino");
+}
+
+TEST_F(MaintenanceTest, RegenerateRepairsAStaleOrADamagedIndex) {
+    const std::vector<std::string> sorted{"Calvino", "Levi", "Moravia", "Pavese", "Svevo", "Zeno"};
+    const auto overwrite = [](const std::string& file, uint64_t offset, const std::string& bytes) {
+        std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(std::streamoff(offset));
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        bool damaged;
+    };
+    const std::vector<Case> cases = {
+        {"a record changed behind the index's back",
+         [&] {
+             const table::DbfHeader& header = books.header();
+             const table::FieldDescriptor& author = header.fields[kAuthor];
+             std::string zeno = "Zeno";
+             zeno.resize(author.length, ' ');
+             overwrite(path, header.headerLength + author.offset, zeno); // Eco, record 1
+         },
+         false},
+        {"the index header overwritten",
+         [&] { overwrite(books.mdxPath(), 0, std::string(600, '\xff')); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string index = books.mdxPath();
+        c.spoil();
+        books.close();
+        openAt(books, path, OpenMode::Exclusive);
+        EXPECT_EQ(books.indexProblem().empty(), !c.damaged) << books.indexProblem();
+        if (c.damaged) {
+            EXPECT_NE(books.indexProblem().find("is not a dBASE production index"),
+                      std::string::npos);
+            EXPECT_TRUE(books.tags().empty());
+            EXPECT_EQ(walk(books).size(), 6u); // every record, in physical order
+        } else {
+            EXPECT_NE(walk(books), sorted); // the index really is out of step
+        }
+        books.regenerateIndexes();
+        EXPECT_EQ(books.indexProblem(), "");
+        if (c.damaged) {
+            EXPECT_TRUE(books.tags().empty()); // a new index; the old tags could not be read
+            books.addTag("AUTHORS", kAuthorKey);
+            books.selectTag("AUTHORS");
+        }
+        EXPECT_EQ(walk(books), sorted);
+        books.close();
+        openAt(books, path, OpenMode::Shared);
+        EXPECT_EQ(books.indexProblem(), "");
+        EXPECT_EQ(walk(books), sorted);
+        EXPECT_FALSE(Table::inUse(path + "-missing")); // nobody holds what does not exist
+    }
 }
 
 TEST_F(MaintenanceTest, TagsCanBeChangedOnAClosedHandle) {

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <set>
 
 using testsupport::kAuthorField;
 using testsupport::kCheckOutField;
@@ -298,6 +301,139 @@ TEST_F(BookTableModelTest, AnEmptyTableTakesItsFirstRecord) {
     ASSERT_TRUE(model->deleteCurrent());
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_EQ(model->currentRow(), -1);
+}
+
+// What other code does through the table (the edit window adds, changes and moves records,
+// a search filters, a sort order reorders) shows at once, with the table's current record on
+// the current row, without anyone reloading the grid.
+TEST_F(BookTableModelTest, ChangesMadeThroughTheTableShowAtOnce) {
+    open(30);
+    const auto physical = [this] {
+        std::vector<std::string> authors;
+        table::Table reader;
+        reader.setDirectory(dir.path().string());
+        reader.setTableName("BOOKS");
+        reader.setOpenMode(table::OpenMode::ReadOnly);
+        reader.open();
+        for (reader.first(); !reader.eof() && reader.recordNumber() != 0; reader.next())
+            authors.push_back(reader.asText(kAuthorField));
+        return authors;
+    };
+    const auto sorted = [&physical] {
+        std::vector<std::string> authors = physical();
+        std::sort(authors.begin(), authors.end());
+        return authors;
+    };
+    const auto endsInSeven = [&physical] {
+        std::vector<std::string> authors;
+        for (const std::string& author : physical())
+            if (author.back() == '7')
+                authors.push_back(author);
+        std::sort(authors.begin(), authors.end());
+        return authors;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        std::function<std::vector<std::string>()> rows;
+        const char* currentTitle; // of the table's current record, "" for no check
+    };
+    const std::vector<Case> cases = {
+        {"a record added",
+         [this] {
+             table.insert();
+             table.setText(kAuthorField, "Author 000003a");
+             table.setText(kTitleField, "Added");
+             table.post();
+         },
+         sorted, "Added"},
+        {"a record changed in place",
+         [this] {
+             table.findNearest("AUTHOR 000010");
+             table.edit();
+             table.setText(kTitleField, "Changed");
+             table.post();
+         },
+         sorted, "Changed"},
+        {"a record changed so that it moves",
+         [this] {
+             table.findNearest("AUTHOR 000012");
+             table.edit();
+             table.setText(kAuthorField, "Author 000025b");
+             table.setText(kTitleField, "Moved");
+             table.post();
+         },
+         sorted, "Moved"},
+        {"a record deleted",
+         [this] {
+             table.findNearest("AUTHOR 000020");
+             table.deleteRecord();
+         },
+         sorted, ""},
+        {"a new record dropped",
+         [this] {
+             table.findNearest("AUTHOR 000005");
+             table.append();
+             table.setText(kAuthorField, "Never");
+             table.cancel();
+         },
+         sorted, ""},
+        {"a filter applied",
+         [this] {
+             table.setFilter([](const table::RecordView& record) {
+                 return record.text(kAuthorField).back() == '7';
+             });
+             table.refresh();
+         },
+         endsInSeven, ""},
+        {"the filter taken away, in the order of the records",
+         [this] {
+             table.setFilter({});
+             table.selectTag("");
+             table.refresh();
+         },
+         physical, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.act();
+        settle();
+        const std::vector<std::string> expected = c.rows();
+        ASSERT_EQ(model->rowCount(), static_cast<int>(expected.size()));
+        for (int row = 0; row < model->rowCount(); ++row)
+            EXPECT_EQ(cell(row, 1).toStdString(), expected[static_cast<size_t>(row)]) << row;
+        ASSERT_GE(model->currentRow(), 0);
+        EXPECT_EQ(model->recordAt(model->currentRow()), table.recordNumber());
+        EXPECT_EQ(cell(model->currentRow(), 1).toStdString(), table.asText(kAuthorField));
+        if (*c.currentTitle != 0) {
+            EXPECT_EQ(cell(model->currentRow(), 0).toStdString(), c.currentTitle);
+        }
+    }
+}
+
+// Another program deleted the record a walk would start from: the walk starts from an end of
+// the table instead, and the rows scrolled to still show records.
+TEST_F(BookTableModelTest, AWalkFromARecordDeletedElsewhereStillFillsTheRows) {
+    open(300);
+    cell(10, 1); // the rows from the top to a screen past it are known now
+    std::vector<uint32_t> doomed;
+    for (int row = 50; row < 75; ++row)
+        doomed.push_back(model->recordAt(row));
+    table::Table other;
+    other.setDirectory(dir.path().string());
+    other.setTableName("BOOKS");
+    other.open();
+    for (uint32_t recno : doomed) {
+        ASSERT_TRUE(other.goToRecord(recno));
+        other.deleteRecord();
+    }
+    std::set<QString> shown;
+    for (int row = 100; row < 100 + widgets::kReadAheadRows; ++row) {
+        const QString author = cell(row, 1);
+        EXPECT_TRUE(author.startsWith("Author ")) << row << ": " << author.toStdString();
+        shown.insert(author);
+    }
+    EXPECT_EQ(shown.size(), size_t(widgets::kReadAheadRows));
 }
 
 TEST_F(BookTableModelTest, ClosingAndOpeningTheTableIsNoticed) {

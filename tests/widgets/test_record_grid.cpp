@@ -123,6 +123,71 @@ TEST_F(RecordGridTest, PickListColumnsEditThroughTheirListAndAcceptAnyText) {
     grid->close();
 }
 
+// A cell whose editor is opened and left unchanged is not written: a date shown with two
+// digits of its year would otherwise be stored in another century.
+TEST_F(RecordGridTest, ACellLeftAsItWasIsNotWritten) {
+    constexpr int kPurchDateField = 11;
+    table::setCurrentDateFormat(table::DateFormat{}); // mm/dd/yy
+    ASSERT_TRUE(table.findNearest("AUTHOR 000004"));
+    table.edit();
+    table.setDate(kPurchDateField, table::Date{1935, 3, 4});
+    table.post();
+    grid->setColumns({{kTitleField, "Title", 30},
+                      {kAuthorField, "Author", 20},
+                      {kPurchDateField, "Purchased", 10}});
+    widgets::GridOptions options;
+    options.editing = true;
+    grid->setOptions(options);
+    grid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.get()));
+    const int row = grid->bookModel().currentRow();
+    ASSERT_EQ(grid->model()->index(row, 2).data().toString(), "3/4/35");
+    const auto recordBytes = [this] {
+        const table::RecordView record = table.currentRecord();
+        return std::string(reinterpret_cast<const char*>(record.bytes()),
+                           table.header().recordLength);
+    };
+    const std::string before = recordBytes();
+    for (int column = 0; column < 3; ++column) {
+        SCOPED_TRACE(column);
+        const QModelIndex cell = grid->model()->index(row, column);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        ASSERT_NE(QApplication::focusWidget(), grid.get()); // the cell editor is open
+        grid->finishCellEdit();
+        QApplication::processEvents();
+        EXPECT_EQ(recordBytes(), before);
+        EXPECT_EQ(table.asDate(kPurchDateField).year, 1935);
+    }
+    // A changed cell is written.
+    const QModelIndex title = grid->model()->index(row, 0);
+    grid->edit(title);
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    grid->finishCellEdit();
+    QApplication::processEvents();
+    EXPECT_NE(recordBytes(), before);
+    EXPECT_EQ(table.asDate(kPurchDateField).year, 1935);
+    grid->close();
+}
+
+// Ctrl+End goes to the last record and keeps the column.
+TEST_F(RecordGridTest, ControlEndGoesToTheLastRecordInTheSameColumn) {
+    grid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.get()));
+    for (bool editing : {false, true}) {
+        SCOPED_TRACE(editing);
+        widgets::GridOptions options;
+        options.editing = editing;
+        grid->setOptions(options);
+        grid->setCurrentIndex(grid->model()->index(3, 1));
+        QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(grid->currentIndex().row(), 24);
+        EXPECT_EQ(grid->currentIndex().column(), 1);
+        EXPECT_EQ(currentAuthor(), "Author 000024");
+    }
+    grid->close();
+}
+
 TEST_F(RecordGridTest, CheckOutColumnTogglesWithTheSpaceBar) {
     widgets::GridOptions options;
     options.editing = true;

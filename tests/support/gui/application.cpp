@@ -1,6 +1,7 @@
-// Every GUI test executable gets one QApplication on the offscreen platform for all its tests.
+// Every GUI test executable gets one application on the offscreen platform for all its tests:
+// the program's own, whose general error display a main window switches on.
 
-#include <QApplication>
+#include "widgets/error_display.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ public:
             return;
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        app_ = std::make_unique<widgets::GuardedApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
 
@@ -23,7 +24,7 @@ private:
     int argc_ = 1;
     char name_[16] = "volumara";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<widgets::GuardedApplication> app_;
 };
 
 [[maybe_unused]] ::testing::Environment* const kApplication =
