@@ -322,7 +322,7 @@ bool Table::goToNextAfter(Bookmark mark) {
         d.setPosition(current, bof, eof);
         return false;
     }
-    d.notify();
+    d.notifyMoved();
     return true;
 }
 
