@@ -80,7 +80,7 @@ void ProgramWindows::wireSearchCommands() {
     main_.wireCommand(Command::Search, [this] {
         if (!main_.postPendingEdit())
             return;
-        searchWindow_->exec();
+        searchWindow_->execSearch();
         main_.DisplayCount();
     });
     main_.wireCommand(Command::SortOrder, [this] {

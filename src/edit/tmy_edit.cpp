@@ -3,6 +3,7 @@
 #include "appearance/colour_painting.h"
 #include "edit/date_box.h"
 #include "edit/pick_list_combo.h"
+#include "widgets/menu_shortcuts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,6 +52,7 @@ TMyEdit::TMyEdit(EditHost& host, widgets::Seams& seams, QWidget* parent)
     buildPages();
     buildButtons();
     buildMenus(*menuBar);
+    widgets::preferMenuShortcuts(*this, *menuBar);
     resize(designSize(menuBar->sizeHint().height()));
     connect(this, &QDialog::finished, this, [this] { host_.displayCount(); });
 

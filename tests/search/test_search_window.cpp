@@ -68,7 +68,7 @@ protected:
                    Book{{"Title", "C"}, {"Author", "Jones"}, {"Cost", "20"}}});
         searchtest::openShared(books_, path_);
         pickLists_.forField(kAuthorRow)->setEntries({"Jones", "Smithson, Ann"});
-        window_.show();
+        window_.openSearch();
     }
 
     // Types into a row's criterion cell as the user does.
@@ -127,7 +127,7 @@ TEST_F(SearchWindow, AMatchNarrowsTheTableAndClosesTheWindow) {
     EXPECT_EQ(searchtest::column(books_), (Titles{"A", "B"}));
 
     // Shown again: a fresh level 1, while the search in force keeps its records.
-    window_.show();
+    window_.openSearch();
     EXPECT_EQ(window_.grid()->criterionText(kAuthorRow), "");
     EXPECT_TRUE(window_.levels().items().empty());
     EXPECT_EQ(window_.grid()->rowHeight(0), qRound(designRowHeight * 1.25)); // not compounded
