@@ -244,6 +244,10 @@ void TMain::SetColors() {
     appearance::paintColourPart(*centralWidget(), appearance::ColourPart::Window, colours);
     appearance::paintColourPart(*viewerLabel_, appearance::ColourPart::MajorTitle, colours);
     appearance::paintColourPart(*navigatorLabel_, appearance::ColourPart::MinorTitle, colours);
+    // The count and the search label stand on the main background like the captions, and must
+    // be as readable.
+    for (QLabel* label : {countLabel_, count2Label_, searchOnLabel_})
+        appearance::paintColourPart(*label, appearance::ColourPart::MinorTitle, colours);
 }
 
 QPrinter& TMain::printer() {

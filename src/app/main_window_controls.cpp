@@ -324,7 +324,6 @@ void TMain::createViewer() {
     QFont searchFont = searchOnLabel_->font();
     searchFont.setBold(true);
     searchOnLabel_->setFont(searchFont);
-    searchOnLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
     searchOnLabel_->setGeometry(100, 0, 100, 18);
     searchOnLabel_->hide();
 

@@ -49,6 +49,8 @@ TMyEdit::TMyEdit(EditHost& host, widgets::Seams& seams, QWidget* parent)
     layout->setSpacing(0);
     auto* menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
+    // The menus keep the desktop's colours, as the buttons and pages do.
+    appearance::markColourPart(*menuBar, appearance::ColourPart::OwnColours);
     buildPages();
     buildButtons();
     buildMenus(*menuBar);

@@ -2,6 +2,7 @@
 // their size, what they hold while on screen, their colours and their help key.
 
 #include "app/window_wiring.h"
+#include "appearance/colour_sets.h"
 #include "appearance/view_config_window.h"
 #include "edit/tmy_edit.h"
 #include "search/criteria_grid.h"
@@ -14,11 +15,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 using namespace testsupport;
@@ -45,8 +50,10 @@ protected:
     // unless `closeAfter` does.
     void run(const char* menuItem, std::function<void(QWidget*)> answer) {
         whenModalAppears([answer](QWidget* dialog) {
+            // Keys go to the window's shortcuts only once the application sees it active.
             dialog->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+            EXPECT_TRUE(
+                QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }));
             answer(dialog);
             if (dialog->isVisible())
                 static_cast<QDialog*>(dialog)->reject();
@@ -153,6 +160,7 @@ TEST_F(WindowShowing, F1OpensHelpAtEachWindowsKeyword) {
     QTest::keyClick(&window->ViewerGrid(), Qt::Key_F1);
     run("MenuSearch", [](QWidget* dialog) {
         auto* search = qobject_cast<search::TMySearch*>(dialog);
+        search->grid()->makeCurrent(1);
         QTest::keyClick(search->grid()->openEditor(), Qt::Key_F1);
     });
     run("MenuAdd", [](QWidget* dialog) {
@@ -167,9 +175,80 @@ TEST_F(WindowShowing, F1OpensHelpAtEachWindowsKeyword) {
             QTest::keyClick(pages->currentWidget(), Qt::Key_F1);
         }
     });
-    EXPECT_EQ(s.help.calls,
-              (QStringList{"contents", "Search Window", "Input Window",
-                           "Viewer Configuration Title", "Viewer Configuration Widths"}));
+    EXPECT_EQ(s.help.calls.join(",").toStdString(),
+              "contents,Search Window,Input Window,Viewer Configuration Title,"
+              "Viewer Configuration Widths");
+}
+
+// The contrast ratio of two colours by the WCAG formula: 1 (none) to 21 (black on white).
+double contrast(const QColor& one, const QColor& other) {
+    const auto luminance = [](const QColor& colour) {
+        const auto channel = [](int value) {
+            const double v = value / 255.0;
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+               0.0722 * channel(colour.blue());
+    };
+    const double a = luminance(one) + 0.05, b = luminance(other) + 0.05;
+    return std::max(a, b) / std::min(a, b);
+}
+
+// The colour a widget's text is drawn on: its own background when it fills it, else that of the
+// first parent that does.
+QColor backgroundBehind(const QWidget& widget) {
+    for (const QWidget* w = &widget; w != nullptr; w = w->parentWidget()) {
+        if (w->autoFillBackground() || w->isWindow())
+            return w->palette().color(w->backgroundRole());
+    }
+    return {};
+}
+
+// Every caption, check box and menu of `window` that is on screen, with too little contrast:
+// below 4.5:1, or 3:1 for bold or large (12 points and up) captions.
+std::string unreadableTexts(QWidget& window) {
+    const auto large = [](const QFont& font) { return font.bold() || font.pointSizeF() >= 12; };
+    QStringList unreadable;
+    const auto check = [&](const QWidget& widget, QPalette::ColorRole textRole,
+                           const QString& text) {
+        const QColor background = widget.inherits("QMenuBar")
+                                      ? widget.palette().color(QPalette::Window)
+                                      : backgroundBehind(widget);
+        const QColor foreground = widget.palette().color(QPalette::Active, textRole);
+        if (contrast(foreground, background) < (large(widget.font()) ? 3.0 : 4.5))
+            unreadable << QStringLiteral("%1 \"%2\" %3 on %4")
+                              .arg(QString::fromLatin1(widget.metaObject()->className()), text,
+                                   foreground.name(), background.name());
+    };
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window) || widget->window() != &window)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty())
+            check(*label, label->foregroundRole(), label->text());
+        else if (auto* box = qobject_cast<QAbstractButton*>(widget);
+                 box && (box->inherits("QCheckBox") || box->inherits("QRadioButton")))
+            check(*box, box->foregroundRole(), box->text());
+        else if (auto* menus = qobject_cast<QMenuBar*>(widget)) {
+            check(*menus, QPalette::ButtonText, QStringLiteral("menu bar"));
+            check(*menus, QPalette::WindowText, QStringLiteral("menu bar"));
+        }
+    }
+    return unreadable.join(QStringLiteral("; ")).toStdString();
+}
+
+// No predefined combination leaves a text unreadable in the main window or the edit form, the
+// record count and the search label included.
+TEST_F(WindowShowing, EveryPredefinedCombinationLeavesEveryTextReadable) {
+    start();
+    window->EnableEndSearch(); // "SEARCH ON" on show
+    for (const appearance::ColourCombination& combination : appearance::colourCombinations()) {
+        SCOPED_TRACE(combination.name);
+        for (app::WindowGroup group : {app::WindowGroup::Main, app::WindowGroup::Edit})
+            appearance::applyCombination(window->settings().colours(group), combination);
+        window->SetColors();
+        EXPECT_EQ(unreadableTexts(*window), "");
+        run("MenuAdd", [](QWidget* dialog) { EXPECT_EQ(unreadableTexts(*dialog), ""); });
+    }
 }
 
 } // namespace
