@@ -331,7 +331,7 @@ TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
     TMyEdit& form = open(EditMode::Add);
     enter(form, field::Title, QStringLiteral("New"));
     enter(form, field::YearPub, QStringLiteral("19a4"));
-    expectError("'19a4' is not a valid number for field YEARPUB.");
+    expectError("'19a4' is not a valid number for field Year Pub.");
     press(form, kUpdate);
     EXPECT_EQ(host.titles(), std::vector<std::string>{"Kept"});
     EXPECT_EQ(form.editMode(), EditMode::Add) << "the next Update must still insert";
@@ -345,9 +345,67 @@ TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
     // Changing a record: a refused value leaves every field of the stored record unchanged.
     enter(form, field::Title, QStringLiteral("Renamed"));
     enter(form, field::Pages, QStringLiteral("x"));
-    expectError("'x' is not a valid number for field PAGES.");
+    expectError("'x' is not a valid number for field Pages.");
     press(form, kUpdate);
     EXPECT_EQ(host.titles(), (std::vector<std::string>{"Kept", "New"}));
+}
+
+// A message about one field is shown with the field's page and box already in front of the
+// user, and names the field by the user's label, not by its name in the table.
+TEST_F(EditFormTest, RefusedValuesAreToldOnTheirPageUnderTheFieldsLabel) {
+    struct Seen {
+        std::string text;
+        Page page;
+        int field;
+    };
+    struct Recorder : db::UserMessages {
+        db::UserMessages* next = nullptr;
+        TMyEdit* form = nullptr;
+        std::vector<Seen> seen;
+        db::MessageAnswer show(const std::string& caption, const std::string& text,
+                               db::MessageIcon icon, db::MessageButtons buttons,
+                               db::MessageAnswer answer) override {
+            seen.push_back({text, form->currentPage(), form->focusedField()});
+            return next->show(caption, text, icon, buttons, answer);
+        }
+        void beep(db::BeepKind kind) override { next->beep(kind); }
+    } recorder;
+    recorder.next = &s.messages;
+    widgets::Seams seams{recorder, s.files,  s.fonts, s.colours, s.printers,
+                         s.help,   s.screen, s.clock, s.random};
+    host.appSettings.field(field::Cost).label = QStringLiteral("Price Paid");
+    host.appSettings.field(field::KeyWords).label = QStringLiteral("Subjects");
+    host.appSettings.field(field::YearPub).label = QStringLiteral("Published");
+    TMyEdit form(host, seams);
+    recorder.form = &form;
+    form.openFor(EditMode::Add);
+
+    struct Case {
+        int field;
+        QString typed;
+        std::string message;
+        Page page;
+    };
+    const std::vector<Case> cases{
+        {field::Cost, QStringLiteral("1e400"), "The value 1e400 does not fit the field Price Paid.",
+         Page::Worth},
+        {field::YearPub, QStringLiteral("19x5"),
+         "'19x5' is not a valid number for field Published.", Page::Description},
+        {field::KeyWords, QStringLiteral("\u65e5"),
+         "The character '\u65e5' in Subjects cannot be stored in this database.  Please correct.",
+         Page::Catalog}};
+    for (const Case& c : cases) {
+        enter(form, c.field, c.typed);
+        form.control(field::Title)->setFocus();
+        expectError(c.message);
+        press(form, kUpdate);
+        s.messages.verifyAllShown();
+        ASSERT_FALSE(recorder.seen.empty());
+        EXPECT_EQ(recorder.seen.back().page, c.page) << c.message;
+        EXPECT_EQ(recorder.seen.back().field, c.field) << c.message;
+        enter(form, c.field, c.field == field::Cost ? QStringLiteral("0") : QString());
+    }
+    EXPECT_EQ(records(), 0u);
 }
 
 TEST_F(EditFormTest, CharactersOutsideTheCodePageAreRefusedNamingTheField) {
