@@ -80,10 +80,36 @@ bool TMain::openStartupTable() {
     return true;
 }
 
+// The stored rectangle is the whole window, frame included. The frame is known only once the
+// window is on screen: until then the client takes the whole size, and the first show takes
+// the frame off again (fitStoredOuterSize).
 void TMain::applyStoredWindowRect() {
     const WindowRect& rect = settings_.mainWindow;
+    storedOuterSize_ = QSize(rect.width, rect.height);
     move(rect.left, rect.top);
     resize(std::max(rect.width, minimumWidth()), std::max(rect.height, minimumHeight()));
+}
+
+void TMain::fitStoredOuterSize() {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (!storedOuterSize_.isValid() || frame.isEmpty() || isMaximized() || isFullScreen())
+        return;
+    const QSize client = storedOuterSize_ - frame;
+    resize(std::max(client.width(), minimumWidth()), std::max(client.height(), minimumHeight()));
+    storedOuterSize_ = QSize();
+}
+
+// Where the window is and how big, frame included, as it is when neither maximised nor
+// minimised: what brings it back the same at the next start.
+WindowRect TMain::normalOuterRect() const {
+    const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
+    const QRect client = normal ? geometry() : normalGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    const QRect outer = client.marginsAdded(margins);
+    return WindowRect{outer.left(), outer.top(), outer.width(), outer.height()};
 }
 
 void TMain::rebuildSortExpression() {
@@ -113,6 +139,7 @@ void TMain::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    fitStoredOuterSize();
     FormShow();
 }
 
@@ -151,8 +178,7 @@ bool TMain::postPendingEdit() {
 
 void TMain::FormClose() {
     DisableEndSearch();
-    const QRect frame = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    settings_.mainWindow = WindowRect{pos().x(), pos().y(), frame.width(), frame.height()};
+    settings_.mainWindow = normalOuterRect();
     if (browseMode_)
         settings_.gridFieldEditing = storedFieldEditing_;
     settings_.lastDatabase = currentDatabasePath_;
