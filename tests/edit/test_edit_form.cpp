@@ -7,11 +7,13 @@
 #include "support/gui/modal.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -306,7 +308,22 @@ TEST_F(EditFormTest, CheckOutToggleKeepsDateAndPersonWhileCleared) {
     EXPECT_EQ(host.current("CHECKOUT"), "No");
 }
 
-TEST_F(EditFormTest, EnterWalksTheFixedOrderAcrossPages) {
+// The order of the form's fields as written for its users: Enter walks it, across the pages.
+const std::vector<int> kWrittenOrder{
+    // Description
+    field::Title, field::Author, field::Publisher, field::Editor, field::BookType, field::Volume,
+    field::Issue, field::YearPub, field::Edition, field::Pages, field::PurchDate, field::WherePurch,
+    // Catalog
+    field::CatalogNum, field::Sub1, field::Sub2, field::Dewey, field::Isbn, field::Category,
+    field::KeyWords, field::Rating, field::Location,
+    // Worth
+    field::Cost, field::Value, field::LowMarket, field::HighMarket,
+    // Library
+    field::CheckOut, field::CheckDate, field::CheckName,
+    // Other
+    field::Condition, field::Description, 31, 32, 33, 34, 35, field::UserDef6};
+
+TEST_F(EditFormTest, EnterWalksTheWrittenOrderAcrossPages) {
     TMyEdit& form = open(EditMode::Add);
     std::vector<int> visited{form.focusedField()};
     std::vector<Page> pages{form.currentPage()};
@@ -315,14 +332,38 @@ TEST_F(EditFormTest, EnterWalksTheFixedOrderAcrossPages) {
         visited.push_back(form.focusedField());
         pages.push_back(form.currentPage());
     }
-    EXPECT_EQ(visited.front(), field::Title);
-    EXPECT_EQ(visited.back(), field::Title);
-    EXPECT_EQ(pages.back(), Page::Description);
-    for (size_t i = 0; i + 1 < visited.size(); ++i) {
-        EXPECT_EQ(visited[i + 1], nextInFocusOrder(visited[i]));
-        EXPECT_EQ(pages[i], pageOfField(visited[i]));
+    std::vector<int> expected = kWrittenOrder;
+    expected.push_back(field::Title); // and round again
+    EXPECT_EQ(visited, expected);
+    for (size_t i = 0; i < visited.size(); ++i) {
+        EXPECT_EQ(pages[i], pageOfField(visited[i])) << "field " << visited[i];
     }
     EXPECT_EQ(shown(form, field::Author), QString()) << "Enter types nothing";
+}
+
+// Tab visits the fields of each page in the same order (buttons in between do not count).
+TEST_F(EditFormTest, TabWalksEachPagesFieldsInTheWrittenOrder) {
+    TMyEdit& form = open(EditMode::Add);
+    for (int page = 0; page < kPageCount; ++page) {
+        std::vector<int> written;
+        for (int number : kWrittenOrder) {
+            if (static_cast<int>(pageOfField(number)) == page) {
+                written.push_back(number);
+            }
+        }
+        form.findChild<QTabWidget*>()->setCurrentIndex(page);
+        form.control(written.front())->setFocus();
+        std::vector<int> tabbed{written.front()};
+        for (int step = 0; step < 40 && tabbed.size() < written.size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const int number = form.focusedField();
+            if (number != 0 && number != tabbed.back() &&
+                static_cast<int>(pageOfField(number)) == page) {
+                tabbed.push_back(number);
+            }
+        }
+        EXPECT_EQ(tabbed, written) << "page " << page;
+    }
 }
 
 TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
