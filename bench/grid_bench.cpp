@@ -15,10 +15,21 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace {
+
+// Seconds with a "." whatever LC_NUMERIC QApplication took from the environment: the output is
+// JSON.
+std::string secondsText(double seconds) {
+    char text[64];
+    const auto written =
+        std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 6);
+    return std::string(text, written.ptr);
+}
 
 class Timer {
 public:
@@ -29,9 +40,9 @@ public:
     }
     void report(const char* op) {
         const double seconds = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
-        std::printf("{\"op\": \"%s\", \"seconds\": %.6f, \"cursor_moves\": %llu, "
+        std::printf("{\"op\": \"%s\", \"seconds\": %s, \"cursor_moves\": %llu, "
                     "\"rows_read\": %llu}\n",
-                    op, seconds,
+                    op, secondsText(seconds).c_str(),
                     static_cast<unsigned long long>(grid_.bookModel().cursorMoves() - moves_),
                     static_cast<unsigned long long>(grid_.bookModel().rowsRead() - rows_));
         std::fflush(stdout);
@@ -91,18 +102,19 @@ int main(int argc, char** argv) {
         const double opened = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         const uint32_t count = table.recordCount(); // counted once; the model then finds it kept
         const double counted = static_cast<double>(clock.nsecsElapsed()) / 1e9 - opened;
-        std::printf("{\"op\": \"open_table\", \"seconds\": %.6f}\n", opened);
-        std::printf("{\"op\": \"record_count\", \"seconds\": %.6f, \"records\": %u}\n", counted,
-                    count);
+        std::printf("{\"op\": \"open_table\", \"seconds\": %s}\n", secondsText(opened).c_str());
+        std::printf("{\"op\": \"record_count\", \"seconds\": %s, \"records\": %u}\n",
+                    secondsText(counted).c_str(), count);
         widgets::RecordGrid grid(table, messages);
         grid.setColumns(widgets::columnsFromTableDisplay(table));
         grid.resize(1024, 700);
         grid.show();
         paint(grid);
         const double firstScreen = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        std::printf("{\"op\": \"open_first_screen\", \"seconds\": %.6f, \"cursor_moves\": %llu, "
+        std::printf("{\"op\": \"open_first_screen\", \"seconds\": %s, \"cursor_moves\": %llu, "
                     "\"rows_read\": %llu, \"rows\": %d}\n",
-                    firstScreen, static_cast<unsigned long long>(grid.bookModel().cursorMoves()),
+                    secondsText(firstScreen).c_str(),
+                    static_cast<unsigned long long>(grid.bookModel().cursorMoves()),
                     static_cast<unsigned long long>(grid.bookModel().rowsRead()),
                     grid.model()->rowCount());
 

@@ -4,6 +4,8 @@
 
 #include "app/startup.h"
 #include "appearance/colour_painting.h"
+#include "db/earlier_versions.h"
+#include "reports/report_file.h"
 #include "settings/display_formats.h"
 #include "widgets/grid_settings.h"
 #include "widgets/record_grid.h"
@@ -47,6 +49,7 @@ bool TMain::FormCreate() {
     setWindowTitle(QString::fromLatin1(db::kProgramTitle));
     viewerLabel_->setText(QStringLiteral("Book Viewer"));
     centreViewerLabel();
+    reports::prepareReportFile(env_.programDirectory);
     settings_ = loadSettings(env_.settingsFilePath, env_.startDirectory);
     loadUserFonts();
     applyStoredWindowRect();
@@ -55,11 +58,14 @@ bool TMain::FormCreate() {
     updateFormatChecks();
     if (!openStartupTable())
         return false;
+    openArgumentTable();
     SetButtonBar(buttonBarModeFromSetting(settings_.buttonBar));
     screenSize_ = env_.seams.screen.size();
     applyStartupWindowSize();
     setRegionalNumbers(readRegionalNumbersFromLocale());
     SetMenuLastFiles();
+    db::ConversionContext conversion{myTable_, env_.programDirectory, env_.seams.messages};
+    db::offerConversion(conversion);
     if (isBrowseArgument(env_.arguments))
         switchBrowseModeOn();
     updateCommandStates();
@@ -78,6 +84,18 @@ bool TMain::openStartupTable() {
     indexFilePath_ = startup.indexFilePath();
     settings_.lastDatabase = currentDatabasePath_;
     return true;
+}
+
+// A table named on the command line opens as File > Open would open it, over the table of the
+// last run, so a file that is not a book table is refused with the same message and the program
+// goes on with that table.
+void TMain::openArgumentTable() {
+    const QString path = tableArgument(env_.arguments, env_.startDirectory);
+    if (path.isEmpty())
+        return;
+    db::DatabaseContext context = databaseContext();
+    context.applyViewerOptions = nullptr; // the first show applies them
+    tableOpened(db::openDatabase(context, path));
 }
 
 // The stored rectangle is the whole window, frame included. The frame is known only once the

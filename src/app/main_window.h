@@ -71,6 +71,9 @@ public:
     void DisableEndSearch(); // search state off and its controls disabled; the table is left
     void SetColors();
     void SetMenuLastFiles();
+    // A restored table is open now: it is the current database, recorded as "Last Database",
+    // with its index file at `indexFilePath`.
+    void tableRestored(const QString& path, const QString& indexFilePath);
     // The test a record must pass while a search is active.
     void setSearchRecordTest(table::RecordFilter test) { searchRecordTest_ = std::move(test); }
     bool searchActive() const { return searchActive_; }
@@ -142,6 +145,7 @@ private:
     // Start-up and close (main_window.cpp)
     db::DatabaseContext databaseContext();
     bool openStartupTable();
+    void openArgumentTable();
     void applyStoredWindowRect();
     void fitStoredOuterSize();
     WindowRect normalOuterRect() const;

@@ -70,6 +70,12 @@ void TMain::tableOpened(const db::OpenResult& result) {
     SetMenuLastFiles();
 }
 
+void TMain::tableRestored(const QString& path, const QString& indexFilePath) {
+    currentDatabasePath_ = path;
+    settings_.lastDatabase = path;
+    indexFilePath_ = indexFilePath;
+}
+
 void TMain::SetMenuLastFiles() {
     recentFilesSeparator_->setVisible(settings_.recentFiles.anyVisible());
     const auto items = settings_.recentFiles.menuItems();

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace app {
@@ -8,6 +9,25 @@ bool isBrowseArgument(const QStringList& argumentsAfterProgram) {
     if (argumentsAfterProgram.isEmpty())
         return false;
     return argumentsAfterProgram.first().toUpper().left(30) == QLatin1String("/BROWSE");
+}
+
+// A word such as "/BROWSE1" is a mistyped switch, not a file in the root folder, and words
+// starting with "-" are options of other programs' conventions: neither names a table.
+static bool looksLikeSwitch(const QString& word) {
+    if (word.startsWith(QLatin1Char('-')))
+        return true;
+    return word.startsWith(QLatin1Char('/')) && word.indexOf(QLatin1Char('/'), 1) < 0 &&
+           !word.contains(QLatin1Char('.'));
+}
+
+QString tableArgument(const QStringList& argumentsAfterProgram, const QString& startDirectory) {
+    const qsizetype index = isBrowseArgument(argumentsAfterProgram) ? 1 : 0;
+    if (index >= argumentsAfterProgram.size())
+        return {};
+    const QString& word = argumentsAfterProgram[index];
+    if (word.isEmpty() || looksLikeSwitch(word))
+        return {};
+    return QFileInfo(QDir(startDirectory), word).absoluteFilePath();
 }
 
 QString startupDatabasePath(const QString& lastDatabase, const QString& programDirectory) {

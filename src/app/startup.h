@@ -22,6 +22,12 @@ inline constexpr const char* kInvalidStoredDatabaseMessage =
 // is exactly "/BROWSE".
 bool isBrowseArgument(const QStringList& argumentsAfterProgram);
 
+// The table named on the command line, as a desktop passes a file it opens with the program:
+// the first argument after an optional leading browse switch, made absolute against the start
+// directory. Empty when none is given, or when that word looks like a switch ("/BROWSE1",
+// "--foo") rather than a file.
+QString tableArgument(const QStringList& argumentsAfterProgram, const QString& startDirectory);
+
 // The stored database when a file exists there, else MASTER.DBF in the program directory.
 QString startupDatabasePath(const QString& lastDatabase, const QString& programDirectory);
 

@@ -32,8 +32,4 @@ db::MaintenanceResult runRebuildIndexes(MaintenanceHost& host);
 // order; the menu is disabled in browse mode. Returns whether the edits were accepted.
 bool runListMaintenance(MaintenanceHost& host, int position);
 
-// Runs engine work on a worker thread while a modal window shows its progress and keeps the
-// program's windows painted; rethrows what the work threw.
-void runWithProgress(QWidget* parent, const QString& what, const db::EngineWork& work);
-
 } // namespace app

@@ -6,21 +6,29 @@
 #include "app/tip_of_day.h"
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
+#include "backup/backup_window.h"
+#include "backup/restore_window.h"
 #include "edit/tmy_edit.h"
 #include "search/main_window_search.h"
 #include "search/search_window.h"
 #include "settings/display_formats.h"
+#include "widgets/progress_window.h"
 #include "widgets/record_grid.h"
+
+#include <QApplication>
 
 namespace app {
 
-// What the edit window and the maintenance commands need of the main window.
-class ProgramWindows::Hosts final : public edit::EditHost, public MaintenanceHost {
+// What the edit window, the maintenance commands and backup and restore need of the main window.
+class ProgramWindows::Hosts final : public edit::EditHost,
+                                    public MaintenanceHost,
+                                    public backup::BackupHost {
 public:
     Hosts(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams), search(main) {}
 
-    // Shared by both
+    // Shared by all
     table::Table& bookTable() override { return main_.MyTable(); }
+    QString programDirectory() const override { return main_.programDirectory(); }
     db::PickLists& pickLists() override { return main_.gridPickLists(); }
 
     // edit::EditHost
@@ -29,7 +37,6 @@ public:
     bool browseMode() const override { return main_.browseMode(); }
     widgets::UserFonts userFonts() const override { return main_.userFonts(); }
     const Settings& settings() const override { return main_.settings(); }
-    QString programDirectory() const override { return main_.programDirectory(); }
 
     // MaintenanceHost
     QWidget* hostWindow() override { return &main_; }
@@ -40,6 +47,45 @@ public:
     }
     void SetViewerOptions() override { main_.SetViewerOptions(); }
     void DisplayCount() override { main_.DisplayCount(); }
+
+    // backup::BackupHost
+    QString currentDatabasePath() const override { return main_.currentDatabasePath(); }
+    std::string sortExpression() const override { return main_.sortExpression(); }
+    db::UserMessages& messages() override { return seams_.messages; }
+    backup::Storage& storage() override { return *storage_; }
+    bool searchActive() const override { return main_.searchActive(); }
+    void doEndSearch() override { main_.DoEndSearch(); }
+    void enableEndSearch() override { main_.EnableEndSearch(); }
+    void setViewerOptions() override { main_.SetViewerOptions(); }
+    void saveAllLists() override { main_.gridPickLists().saveAll(main_.programDirectory()); }
+    void loadAllLists() override { main_.gridPickLists().loadAll(main_.programDirectory()); }
+    void reloadReportList() override {
+        if (reloadReportList_)
+            reloadReportList_();
+    }
+    void databaseSwitched(const QString& path, const QString& indexFilePath,
+                          const QString& caption) override {
+        main_.tableRestored(path, indexFilePath);
+        main_.setWindowTitle(caption);
+    }
+    void runCopy(const db::EngineWork& work) override {
+        widgets::runWithProgress(QApplication::activeModalWidget(), QStringLiteral("Copying..."),
+                                 work);
+    }
+    void setBusy(bool busy) override {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+    backup::DialogLook backupLook() const {
+        return {main_.windowSizeFactor(), main_.userFonts(),
+                main_.settings().colours(WindowGroup::Configure)};
+    }
+
+    backup::SystemStorage systemStorage;
+    backup::Storage* storage_ = &systemStorage;
+    std::function<void()> reloadReportList_;
 
 private:
     TMain& main_;
@@ -58,6 +104,7 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     wireSearchCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
+    wireBackupCommands();
     wireFormatMenus();
     wireHelpCommands();
 }
@@ -121,6 +168,33 @@ void ProgramWindows::wireMaintenanceCommands() {
             runRebuildIndexes(*hosts_);
     });
     main_.wireListMaintenance([this](int entry) { runListMaintenance(*hosts_, entry); });
+}
+
+void ProgramWindows::useStorage(backup::Storage& storage) {
+    hosts_->storage_ = &storage;
+}
+
+void ProgramWindows::onReportDefinitionsRestored(std::function<void()> reloadReportList) {
+    hosts_->reloadReportList_ = std::move(reloadReportList);
+}
+
+// The count follows too after a backup: a search ended for the copy and switched on again
+// narrows the grid as before.
+void ProgramWindows::wireBackupCommands() {
+    main_.wireCommand(Command::BackUp, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        backup::TMyBackup dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::Restore, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        backup::TMyRestore dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
 }
 
 void ProgramWindows::wireFormatMenus() {

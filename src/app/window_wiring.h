@@ -8,6 +8,7 @@
 
 #include "widgets/seams.h"
 
+#include <functional>
 #include <memory>
 
 namespace edit {
@@ -15,6 +16,9 @@ class TMyEdit;
 }
 namespace search {
 class TMySearch;
+}
+namespace backup {
+class Storage;
 }
 
 namespace app {
@@ -31,6 +35,12 @@ public:
     edit::TMyEdit& editWindow() { return *editWindow_; }
     search::TMySearch& searchWindow() { return *searchWindow_; }
 
+    // Backup and restore find volumes and free space through `storage` from now on (the
+    // machine's own until then); it must outlive these windows.
+    void useStorage(backup::Storage& storage);
+    // Run after report definitions have been restored, so that the report list shows them.
+    void onReportDefinitionsRestored(std::function<void()> reloadReportList);
+
 private:
     class Hosts;
 
@@ -38,6 +48,7 @@ private:
     void wireSearchCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
+    void wireBackupCommands();
     void wireFormatMenus();
     void wireHelpCommands();
 

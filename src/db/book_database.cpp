@@ -147,14 +147,14 @@ std::string buildSortExpression(const SortLevels& levels) {
 }
 
 QString tableNameOf(const QString& path) {
-    QString fileName = QFileInfo(path).fileName();
-    return fileName.left(fileName.indexOf(QLatin1Char('.')));
+    return QFileInfo(path).completeBaseName();
 }
 
 void pointTableAt(table::Table& handle, const QString& path) {
     QFileInfo info(path);
     handle.setDirectory(toStd(info.absolutePath()));
-    handle.setTableName(toStd(tableNameOf(path)));
+    // The whole file name: the engine opens a name with an extension as it stands.
+    handle.setTableName(toStd(info.fileName()));
 }
 
 bool clearProductionIndexFlag(const QString& dbfPath) {

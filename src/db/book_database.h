@@ -30,10 +30,10 @@ using SortLevels = std::array<int, 4>;
 // empty when no level is in use. Numbers outside 1..36 count as not in use.
 std::string buildSortExpression(const SortLevels& levels);
 
-// The name the engine knows a table file by: the file name cut before its first ".", so that
-// "BOOKS.OLD.DBF" is the table BOOKS (the engine then reads BOOKS.DBF beside it).
+// The table's name as the caption shows it: the file name without its last extension
+// ("books.2024.dbf" is the table books.2024, whose index is books.2024.MDX).
 QString tableNameOf(const QString& path);
-// Points a handle at the table a path names: its absolute directory and the cut name.
+// Points a handle at exactly the file a path names: its absolute directory and file name.
 void pointTableAt(table::Table& handle, const QString& path);
 
 // Writes 0 over the header's production-index flag so that the engine opens the table without

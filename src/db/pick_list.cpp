@@ -29,6 +29,10 @@ QString trimSpaces(const QString& text) {
 }
 
 QStringList parseListFile(std::string_view bytes) {
+    const TextEncoding encoding = detectEncoding(bytes);
+    bytes = withoutByteOrderMark(bytes, encoding);
+    // A character takes at most four bytes; the cut by characters follows the decoding.
+    const size_t maxLineBytes = encoding.utf8 ? 4 * kMaxEntryLength : kMaxEntryLength;
     QStringList entries;
     while (!bytes.empty()) {
         size_t lineEnd = bytes.find('\n');
@@ -36,8 +40,8 @@ QStringList parseListFile(std::string_view bytes) {
         bytes.remove_prefix(lineEnd == std::string_view::npos ? bytes.size() : lineEnd + 1);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        // One byte is one character in Windows-1252, so the cut can happen before decoding.
-        QString entry = trimSpaces(fromCp1252(line.substr(0, kMaxEntryLength)));
+        QString entry = trimSpaces(
+            leftWhole(decodeText(line.substr(0, maxLineBytes), encoding), kMaxEntryLength));
         if (!entry.isEmpty())
             entries.append(entry);
     }
@@ -45,9 +49,11 @@ QStringList parseListFile(std::string_view bytes) {
 }
 
 std::string formatListFile(const QStringList& entries) {
+    TextEncoding encoding;
+    encoding.utf8 = !std::ranges::all_of(entries, fitsCp1252);
     std::string bytes;
     for (const QString& entry : entries) {
-        bytes += toCp1252(entry);
+        bytes += encodeText(entry, encoding);
         bytes += "\r\n";
     }
     return bytes;

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@ namespace db {
 namespace {
 
 constexpr const char* kCodepageName = "windows-1252";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Closes a descriptor on every path out of a function.
 class FileDescriptor {
@@ -47,6 +49,36 @@ bool writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<size_t>(written));
     }
     return true;
+}
+
+// Length of the UTF-8 sequence starting at `bytes[0]`, or 0 when none starts there (overlong
+// forms, surrogates and code points above U+10FFFF are not valid).
+size_t utf8SequenceLength(std::string_view bytes) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else
+        return 0;
+    if (bytes.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
 }
 
 bool writeTemporary(const std::string& tempPath, std::string_view bytes, mode_t mode) {
@@ -132,6 +164,56 @@ std::string toCp1252(const QString& text) {
         i += length - 1;
     }
     return bytes;
+}
+
+bool fitsCp1252(const QString& text) {
+    QStringEncoder encoder(kCodepageName);
+    if (!encoder.isValid())
+        return std::ranges::all_of(text, [](QChar c) { return c.unicode() < 0x100; });
+    [[maybe_unused]] const QByteArray bytes = encoder.encode(text);
+    return !encoder.hasError();
+}
+
+TextEncoding detectEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Mark))
+        return {true, true};
+    bool beyondAscii = false;
+    while (!bytes.empty()) {
+        const size_t length = utf8SequenceLength(bytes);
+        if (length == 0)
+            return {};
+        beyondAscii = beyondAscii || length > 1;
+        bytes.remove_prefix(length);
+    }
+    return {beyondAscii, false};
+}
+
+std::string_view withoutByteOrderMark(std::string_view bytes, TextEncoding encoding) {
+    if (encoding.byteOrderMark && bytes.starts_with(kUtf8Mark))
+        bytes.remove_prefix(kUtf8Mark.size());
+    return bytes;
+}
+
+QString decodeText(std::string_view bytes, TextEncoding encoding) {
+    if (!encoding.utf8)
+        return fromCp1252(bytes);
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string encodeText(const QString& text, TextEncoding encoding) {
+    return encoding.utf8 ? text.toStdString() : toCp1252(text);
+}
+
+QString leftWhole(const QString& text, qsizetype length) {
+    if (length <= 0)
+        return {};
+    if (length < text.size() && text[length - 1].isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
+std::string_view byteOrderMark(TextEncoding encoding) {
+    return encoding.utf8 && encoding.byteOrderMark ? kUtf8Mark : std::string_view();
 }
 
 } // namespace db

@@ -26,13 +26,21 @@ bool isWritableDirectory(const QString& directory) {
     return !directory.isEmpty() && ::access(QFile::encodeName(directory).constData(), W_OK) == 0;
 }
 
+// A program installed under a prefix (PREFIX/bin beside PREFIX/share/volumara) is shared by every
+// user of the machine, and its folder may be writable by root: its data belongs to each user.
+bool isInstalledProgram(const QString& executableDirectory) {
+    const QDir directory(executableDirectory);
+    return directory.dirName() == QLatin1String("bin") &&
+           QFileInfo(directory.filePath(QStringLiteral("../share/volumara"))).isDir();
+}
+
 } // namespace
 
 QString programDirectory(const QString& executableDirectory) {
     QString home = qEnvironmentVariable("VOLUMARA_HOME");
     if (!home.isEmpty())
         return withoutTrailingSeparator(QFileInfo(home).absoluteFilePath());
-    if (isWritableDirectory(executableDirectory))
+    if (!isInstalledProgram(executableDirectory) && isWritableDirectory(executableDirectory))
         return withoutTrailingSeparator(QFileInfo(executableDirectory).absoluteFilePath());
     QString dataDirectory = xdgDirectory("XDG_DATA_HOME", ".local/share") + "/volumara";
     QDir().mkpath(dataDirectory);

@@ -10,7 +10,8 @@ namespace app {
 inline constexpr const char* kSettingsFileName = "VLMBOOK.INI";
 
 // The directory named by VOLUMARA_HOME when set; otherwise the executable's own directory when
-// we may write there; otherwise $XDG_DATA_HOME/volumara (default ~/.local/share/volumara),
+// we may write there and the program is not installed under a prefix (PREFIX/bin with
+// PREFIX/share/volumara); otherwise $XDG_DATA_HOME/volumara (default ~/.local/share/volumara),
 // created when missing. No trailing separator.
 QString programDirectory(const QString& executableDirectory);
 

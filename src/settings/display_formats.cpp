@@ -3,8 +3,8 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <langinfo.h>
 #include <locale.h>
@@ -55,22 +55,27 @@ QString decodeLocaleText(const char* text, const char* codeset) {
     return utf8 ? QString::fromUtf8(text) : QString::fromLatin1(text);
 }
 
-// Printf-style fixed notation; widths and decimals are kept to what a report line can hold, so
-// that a damaged report definition cannot ask for gigabytes.
+// Printf-style fixed notation with a "." whatever the process locale (QApplication applies the
+// environment's LC_NUMERIC to the C library); widths and decimals are kept to what a report line
+// can hold, so that a damaged report definition cannot ask for gigabytes.
 constexpr int kMaxWidth = 1024;
 constexpr int kMaxDecimals = 20;
 
 QString fixedText(double value, int width, int decimals) {
     width = std::clamp(width, 0, kMaxWidth);
     decimals = std::clamp(decimals, 0, kMaxDecimals);
-    const int length = std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
-    if (length <= 0) {
+    // The largest double has 309 digits before the point.
+    char digits[1 + 309 + 1 + kMaxDecimals + 1];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (written.ec != std::errc()) {
         return {};
     }
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%*.*f", width, decimals, value);
-    text.resize(static_cast<size_t>(length));
-    return QString::fromLatin1(text);
+    QString text = QString::fromLatin1(digits, written.ptr - digits);
+    if (text.size() < width) {
+        text.prepend(QString(width - text.size(), u' '));
+    }
+    return text;
 }
 
 void useDecimalSeparator(QString& text, QChar separator) {

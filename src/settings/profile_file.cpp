@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cctype>
 
 namespace app {
 
@@ -25,28 +26,23 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-// Letter case of Windows-1252, as the profile functions fold names before comparing them.
-unsigned char foldCase(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return static_cast<unsigned char>(c - 0x20);
-    switch (c) {
-    case 0x9A:
-        return 0x8A;
-    case 0x9C:
-        return 0x8C;
-    case 0x9E:
-        return 0x8E;
-    case 0xFF:
-        return 0x9F;
-    default:
-        return c;
-    }
+bool isAscii(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Names compare without regard to letter case, in any script, as the profile functions fold
+// names before comparing them.
 bool sameName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return foldCase(static_cast<unsigned char>(x)) == foldCase(static_cast<unsigned char>(y));
-    });
+    if (isAscii(a) && isAscii(b))
+        return std::ranges::equal(a, b, [](char x, char y) {
+            return std::toupper(static_cast<unsigned char>(x)) ==
+                   std::toupper(static_cast<unsigned char>(y));
+        });
+    return QString::compare(fromUtf8(a), fromUtf8(b), Qt::CaseInsensitive) == 0;
 }
 
 // The name of a "[section]" line, or nothing when the line is not one.
@@ -101,10 +97,16 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 
 ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {
     std::optional<std::string> bytes = db::readFileBytes(path_, kMaxProfileBytes);
-    if (bytes)
-        lines_ = splitLines(*bytes);
-    else
+    if (!bytes) {
         readComplete_ = !QFileInfo::exists(path_);
+        return;
+    }
+    readEncoding_ = db::detectEncoding(*bytes);
+    lines_ = splitLines(db::withoutByteOrderMark(*bytes, readEncoding_));
+    if (!readEncoding_.utf8)
+        for (std::string& line : lines_)
+            if (!isAscii(line))
+                line = db::fromCp1252(line).toStdString();
 }
 
 ProfileFile::Location ProfileFile::findSection(const std::string& section) const {
@@ -137,20 +139,20 @@ size_t ProfileFile::findKey(const Location& section, const std::string& key) con
 
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& defaultValue, int bufferSize) const {
-    size_t maxChars = bufferSize > 1 ? static_cast<size_t>(bufferSize - 1) : 0;
-    Location location = findSection(db::toCp1252(section));
-    size_t line = location.found ? findKey(location, db::toCp1252(key)) : std::string::npos;
+    qsizetype maxChars = bufferSize > 1 ? bufferSize - 1 : 0;
+    Location location = findSection(section.toStdString());
+    size_t line = location.found ? findKey(location, key.toStdString()) : std::string::npos;
     if (line == std::string::npos)
-        return defaultValue.left(static_cast<qsizetype>(maxChars));
+        return db::leftWhole(defaultValue, maxChars);
     std::string_view value = unquote(keyLine(lines_[line])->value);
-    // One byte is one character in Windows-1252, so the cut can happen before decoding.
-    return db::fromCp1252(value.substr(0, maxChars));
+    // A character takes at most four bytes; the cut by characters follows the decoding.
+    return db::leftWhole(fromUtf8(value.substr(0, 4 * static_cast<size_t>(maxChars))), maxChars);
 }
 
 void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
-    std::string sectionBytes = oneLine(db::toCp1252(section));
-    std::string keyBytes = oneLine(db::toCp1252(key));
-    std::string newLine = keyBytes + "=" + oneLine(db::toCp1252(value));
+    std::string sectionBytes = oneLine(section.toStdString());
+    std::string keyBytes = oneLine(key.toStdString());
+    std::string newLine = keyBytes + "=" + oneLine(value.toStdString());
     Location location = findSection(sectionBytes);
     if (!location.found) {
         lines_.push_back("[" + sectionBytes + "]");
@@ -172,9 +174,16 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
 bool ProfileFile::save() const {
     if (!readComplete_)
         return false;
-    std::string bytes;
+    // Windows-1252 as long as it holds every character, so the Windows program reads the file;
+    // a file that came with a UTF-8 byte order mark stays UTF-8.
+    db::TextEncoding encoding;
+    encoding.byteOrderMark = readEncoding_.utf8 && readEncoding_.byteOrderMark;
+    encoding.utf8 = encoding.byteOrderMark || !std::ranges::all_of(lines_, [](const auto& line) {
+                        return isAscii(line) || db::fitsCp1252(fromUtf8(line));
+                    });
+    std::string bytes(db::byteOrderMark(encoding));
     for (const std::string& line : lines_) {
-        bytes += line;
+        bytes += encoding.utf8 || isAscii(line) ? line : db::toCp1252(fromUtf8(line));
         bytes += "\r\n";
     }
     return db::replaceFileContents(path_, bytes);

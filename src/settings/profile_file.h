@@ -4,8 +4,11 @@
 // settings file moves between this program and its Windows predecessor unchanged: sections and
 // keys match without regard to letter case, values are read through a buffer of a given size,
 // a missing file, section or key gives the default, and writing changes one line in place (or
-// adds it) while comments, blank lines and unknown keys stay as they were. The file is
-// Windows-1252 text with CR LF line ends; LF alone is accepted when reading.
+// adds it) while comments, blank lines and unknown keys stay as they were. The file has CR LF
+// line ends (LF alone is accepted when reading) and is Windows-1252 text, or UTF-8 as a whole
+// when it holds a character Windows-1252 lacks (see db/text_file.h).
+
+#include "db/text_file.h"
 
 #include <QString>
 
@@ -47,7 +50,8 @@ private:
     size_t findKey(const Location& section, const std::string& key) const;
 
     QString path_;
-    std::vector<std::string> lines_; // raw bytes, without line ends
+    std::vector<std::string> lines_; // UTF-8, without line ends
+    db::TextEncoding readEncoding_;
     bool readComplete_ = true;
 };
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -143,24 +143,31 @@ void formatDecimal(Decimal value, uint32_t width, uint32_t decimals, char* out) 
 }
 
 // Values that do not fit the exact path (exponents, more than 18 digits) go through double.
+// Parsed and written without the C library's locale, so that a German run of the program builds
+// the same keys as an English one.
 void formatThroughDouble(const uint8_t* text, uint32_t length, uint32_t width, uint32_t decimals,
                          char* out) {
-    char buffer[64];
-    const uint32_t n = std::min<uint32_t>(length, sizeof buffer - 1);
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    std::replace(buffer, buffer + n, ',', '.');
-    char* end = nullptr;
-    double value = std::strtod(buffer, &end);
-    if (end == buffer)
+    std::string number(reinterpret_cast<const char*>(text), length);
+    std::replace(number.begin(), number.end(), ',', '.');
+    const size_t start = number.find_first_not_of(' ');
+    const char* first = number.data() + (start == std::string::npos ? number.size() : start);
+    const char* last = number.data() + number.size();
+    // from_chars takes no '+'; a leading one is skipped, as strtod did.
+    if (first != last && *first == '+' && first + 1 != last && first[1] != '-')
+        ++first;
+    double value = 0;
+    if (std::from_chars(first, last, value).ec != std::errc())
         value = 0;
     char formatted[400];
-    const int used = std::snprintf(formatted, sizeof formatted, "%*.*f", static_cast<int>(width),
-                                   static_cast<int>(decimals), value);
-    if (used < 0 || static_cast<uint32_t>(used) != width)
+    const auto written = std::to_chars(formatted, formatted + sizeof formatted, value,
+                                       std::chars_format::fixed, static_cast<int>(decimals));
+    const auto used = static_cast<uint32_t>(written.ptr - formatted);
+    if (written.ec != std::errc() || used > width) {
         std::memset(out, '*', width);
-    else
-        std::memcpy(out, formatted, width);
+        return;
+    }
+    std::memset(out, ' ', width - used);
+    std::memcpy(out + width - used, formatted, used);
 }
 
 bool isDateText(const uint8_t* bytes) {

@@ -251,7 +251,8 @@ QString QtPrinters::defaultPrinterName() {
 bool QtPrinters::setUpPrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // "Print to File (PDF)" is offered too: reports then go to a PDF file a collector can mail.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -4,6 +4,7 @@
 #include "db/field_catalogue.h"
 #include "support/gui/scripted_seams.h"
 #include "support/temp_dir.h"
+#include "widgets/progress_window.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +118,7 @@ TEST(ProgressRunner, KeepsTheEventLoopRunningAndRethrowsTheWorkersError) {
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(20);
     double lastReported = -1;
-    app::runWithProgress(&parent, "Working...", [&](const table::Progress& progress) {
+    widgets::runWithProgress(&parent, "Working...", [&](const table::Progress& progress) {
         for (int step = 1; step <= 10; ++step) {
             std::this_thread::sleep_for(std::chrono::milliseconds(60));
             progress(step / 10.0);
@@ -129,8 +130,8 @@ TEST(ProgressRunner, KeepsTheEventLoopRunningAndRethrowsTheWorkersError) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress window is gone";
 
     EXPECT_THROW(
-        app::runWithProgress(&parent, "Failing...",
-                             [](const table::Progress&) { throw table::TableError("broken"); }),
+        widgets::runWithProgress(&parent, "Failing...",
+                                 [](const table::Progress&) { throw table::TableError("broken"); }),
         table::TableError);
 }
 

@@ -1,8 +1,11 @@
 #include "app/startup.h"
+#include "db/book_database.h"
+#include "db/earlier_versions.h"
 #include "support_main_window.h"
 #include "widgets/record_navigator.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QToolButton>
@@ -31,6 +34,7 @@ TEST(BrowseArgument, OnlyTheFirstArgumentSpelledExactlyCounts) {
 TEST_F(StartupTest, WithoutSettingsFileEveryDefaultHoldsAndMasterIsCreated) {
     auto window = startWindow();
     EXPECT_TRUE(QFileInfo::exists(file("MASTER.DBF")));
+    EXPECT_EQ(QFileInfo(file("VLMBOOK.URP")).size(), 8 * 20622); // the built-in reports
     EXPECT_EQ(window->currentDatabasePath(), file("MASTER.DBF"));
     EXPECT_EQ(window->windowTitle(), "Volumara Books 95 (MASTER)");
     EXPECT_EQ(window->buttonBarMode(), app::ButtonBarMode::SpeedButtons);
@@ -107,6 +111,36 @@ TEST_F(StartupTest, BrowseArgumentWithAnythingAddedIsIgnored) {
     auto window = startWindow({"/BROWSE1"});
     EXPECT_FALSE(window->browseMode());
     EXPECT_FALSE(child<widgets::RecordNavigator>(*window, "MyNavigator")->browseMode());
+}
+
+// As a desktop starts the program on a file: the file opens as File > Open would open it, after
+// an optional browse switch, relative names against the start directory.
+TEST_F(StartupTest, TableNamedOnTheCommandLineOpensOverTheLastOne) {
+    makeBookTable(file("LAST.DBF"), {"Austen"});
+    makeBookTable(file("BOOKS.DBF"), {"Carroll", "Eliot"});
+    writeSettings("[Misc]\r\nLast Database=" + file("LAST.DBF").toStdString() + "\r\n");
+    EXPECT_EQ(app::tableArgument({"books.dbf"}, "/home/u"), "/home/u/books.dbf");
+    EXPECT_EQ(app::tableArgument({"/BROWSE", "/t/a.dbf"}, "/home/u"), "/t/a.dbf");
+    EXPECT_TRUE(app::tableArgument({"/BROWSE"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"/BROWSE1"}, "/home/u").isEmpty());
+    EXPECT_TRUE(app::tableArgument({"--new-window"}, "/home/u").isEmpty());
+    EXPECT_EQ(app::tableArgument({"/BOOKS.DBF"}, "/home/u"), "/BOOKS.DBF");
+
+    auto window = startWindow({"/BROWSE", file("BOOKS.DBF")});
+    EXPECT_TRUE(window->browseMode());
+    EXPECT_EQ(window->currentDatabasePath(), file("BOOKS.DBF"));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "2");
+    EXPECT_EQ(window->settings().recentFiles.entry(0), file("LAST.DBF"));
+}
+
+TEST_F(StartupTest, TableNamedOnTheCommandLineThatIsNoBookTableIsRefused) {
+    makeBookTable(file("LAST.DBF"), {"Austen"});
+    makeForeignTable(file("OTHER.DBF"));
+    writeSettings("[Misc]\r\nLast Database=" + file("LAST.DBF").toStdString() + "\r\n");
+    s.messages.expect("Error", db::kNotABookTableMessage, db::MessageAnswer::Ok);
+    auto window = startWindow({file("OTHER.DBF")});
+    EXPECT_EQ(window->currentDatabasePath(), file("LAST.DBF"));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "1");
 }
 
 TEST_F(StartupTest, StoredSizeLargerThanTheScreenGivesFactorOneAndIsKept) {
@@ -197,6 +231,45 @@ TEST_F(StartupTest, DefaultTableThatCannotBeCreatedEndsTheProgramWithTheReason) 
     app::TMain window(app::MainWindowEnvironment{
         s.seams, missingDirectory, settingsPath(), programDirectory(), {}});
     EXPECT_FALSE(window.FormCreate());
+}
+
+} // namespace
+
+namespace {
+
+// A table of version 2.x with one book.
+void makeVersion2Table(const QString& path, const std::string& title) {
+    std::vector<table::FieldDef> fields{{"RECNO", 'N', 6, 0}};
+    for (const char* name : {"TITLE",      "AUTHOR",    "YEARPUB",   "PUBLISHER",  "CATEGORY",
+                             "WHEREPURCH", "COST",      "VALUE",     "DESCRIPTIO", "ISBN",
+                             "RATING",     "PURCHDATE", "BOOKTYPE",  "CATALOGNUM", "SUB1",
+                             "SUB2",       "CHECKOUT",  "CHECKDATE", "CHECKPERSO", "VOLUME",
+                             "ISSUE",      "EDITION",   "KEYWORDS",  "PAGES",      "LOCATION"})
+        fields.push_back({name, 'C', 20, 0});
+    table::Table::create(QFile::encodeName(path).toStdString(), fields);
+    table::Table old;
+    db::pointTableAt(old, path);
+    old.setOpenMode(table::OpenMode::Exclusive);
+    old.open();
+    old.append();
+    old.setText(old.fieldIndexOrThrow("TITLE"), title);
+    old.post();
+    old.close();
+}
+
+TEST_F(StartupTest, AnEarlierVersionTableIsOfferedForConversionIntoTheOpenTable) {
+    makeVersion2Table(file("B2LOG.DBF"), "Old Book");
+    s.messages.expect("Convert", db::conversionQuestion(2), db::MessageAnswer::No);
+    startWindow()->close();
+    EXPECT_TRUE(QFileInfo::exists(file("B2LOG.DBF")));
+
+    s.messages.expect("Convert", db::conversionQuestion(2), db::MessageAnswer::Yes);
+    auto window = startWindow();
+    EXPECT_FALSE(QFileInfo::exists(file("B2LOG.DBF")));
+    EXPECT_EQ(child<QLabel>(*window, "CountLabel")->text(), "1");
+    window->close();
+
+    startWindow()->close(); // nothing more to ask
 }
 
 } // namespace

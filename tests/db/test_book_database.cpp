@@ -27,35 +27,11 @@ TEST(SortExpression, TermsFollowTheFieldKindsInLevelOrder) {
     EXPECT_EQ(db::buildSortExpression({37, -1, 0, 0}), "");
 }
 
-TEST(TableName, IsTheFileNameCutAtItsFirstDot) {
+TEST(TableName, IsTheFileNameWithoutItsLastExtension) {
     EXPECT_EQ(db::tableNameOf("/data/MASTER.DBF"), "MASTER");
-    EXPECT_EQ(db::tableNameOf("/data/BOOKS.OLD.DBF"), "BOOKS");
-    EXPECT_EQ(db::tableNameOf("/my.dir/books.dbf"), "books");
+    EXPECT_EQ(db::tableNameOf("/data/BOOKS.OLD.DBF"), "BOOKS.OLD");
+    EXPECT_EQ(db::tableNameOf("/my.dir/books.2024.dbf"), "books.2024");
     EXPECT_EQ(db::tableNameOf("NAME"), "NAME");
-}
-
-TEST(ProductionIndexFlag, ClearedInDbaseFilesOnlyAndSilentOtherwise) {
-    TempDir dir;
-    std::string dbase(64, '\0');
-    dbase[0] = 0x03;
-    dbase[28] = 0x01;
-    std::string fox = dbase;
-    fox[0] = 0x30;
-    std::ofstream(dir.file("D.DBF"), std::ios::binary) << dbase;
-    std::ofstream(dir.file("F.DBF"), std::ios::binary) << fox;
-    std::ofstream(dir.file("SHORT.DBF"), std::ios::binary) << "abc";
-    auto byte28 = [&](const std::string& name) {
-        std::ifstream in(dir.file(name), std::ios::binary);
-        in.seekg(28);
-        return in.get();
-    };
-    EXPECT_TRUE(db::clearProductionIndexFlag(QString::fromStdString(dir.file("D.DBF"))));
-    EXPECT_EQ(byte28("D.DBF"), 0);
-    EXPECT_FALSE(db::clearProductionIndexFlag(QString::fromStdString(dir.file("F.DBF"))));
-    EXPECT_EQ(byte28("F.DBF"), 1);
-    EXPECT_FALSE(db::clearProductionIndexFlag(QString::fromStdString(dir.file("SHORT.DBF"))));
-    EXPECT_EQ(std::filesystem::file_size(dir.file("SHORT.DBF")), 3u);
-    EXPECT_FALSE(db::clearProductionIndexFlag(QString::fromStdString(dir.file("NONE.DBF"))));
 }
 
 // A main window stand-in: the grid's table, the current path and a record of what was done.
@@ -168,15 +144,32 @@ TEST_F(BookDatabaseTest, MissingIndexFileIsRebuiltOnOpen) {
     EXPECT_EQ(table_.selectedTag(), "NewIndex");
 }
 
-TEST_F(BookDatabaseTest, NameIsCutAtTheFirstDotSoBooksOldOpensBooks) {
-    makeBookTable("BOOKS.DBF");
-    std::ofstream(dir_.file("BOOKS.OLD.DBF")) << "not a table";
+// A name with more than one full stop is the file the user chose, and its index is that name with
+// its last extension replaced; a table beside it whose name is a shorter cut is left alone.
+TEST_F(BookDatabaseTest, NameWithTwoFullStopsOpensAndCreatesExactlyThatFile) {
     auto ctx = context();
-    db::OpenResult result = db::openDatabase(ctx, path("BOOKS.OLD.DBF"));
-    ASSERT_TRUE(result.opened()) << testing::PrintToString(messages_.texts());
-    EXPECT_EQ(std::filesystem::path(table_.dbfPath()).filename(), "BOOKS.DBF");
-    EXPECT_EQ(caption_, "Volumara Books 95 (BOOKS)");
-    EXPECT_EQ(currentPath_, path("BOOKS.OLD.DBF"));
+    ASSERT_TRUE(db::newDatabase(ctx, path("books.DBF")).opened());
+    table_.close();
+    const auto bookIndexSize = std::filesystem::file_size(dir_.file("books.MDX"));
+    db::OpenResult created = db::newDatabase(ctx, path("books.2024.dbf"));
+    ASSERT_TRUE(created.opened()) << testing::PrintToString(messages_.texts());
+    EXPECT_EQ(std::filesystem::path(table_.dbfPath()).filename(), "books.2024.dbf");
+    EXPECT_EQ(std::filesystem::path(table_.mdxPath()).filename(), "books.2024.MDX");
+    EXPECT_EQ(created.indexFilePath, path("books.2024.MDX"));
+    EXPECT_TRUE(std::filesystem::exists(dir_.file("books.2024.MDX")));
+    EXPECT_EQ(caption_, "Volumara Books 95 (books.2024)");
+    EXPECT_EQ(std::filesystem::file_size(dir_.file("books.MDX")), bookIndexSize);
+    table_.close();
+
+    ASSERT_TRUE(db::openDatabase(ctx, path("books.2024.dbf")).opened())
+        << testing::PrintToString(messages_.texts());
+    EXPECT_EQ(std::filesystem::path(table_.dbfPath()).filename(), "books.2024.dbf");
+    EXPECT_EQ(currentPath_, path("books.2024.dbf"));
+
+    // Not a table at all: refused, never mistaken for books.DBF.
+    std::ofstream(dir_.file("books.old.dbf")) << "not a table";
+    EXPECT_NE(db::openDatabase(ctx, path("books.old.dbf")).outcome, db::OpenOutcome::Opened);
+    EXPECT_EQ(std::filesystem::path(table_.dbfPath()).filename(), "books.2024.dbf");
 }
 
 TEST_F(BookDatabaseTest, RefusedOrFailedOpensLeaveTheCurrentTableAlone) {

@@ -78,12 +78,35 @@ TEST(PickListFile, MissingFileGivesAnEmptyListAndSaveCreatesIt) {
     EXPECT_EQ(readBytes(dir.file("CONDITION.LST")), "Fine\r\nGood\r\nFine\r\n");
 }
 
-TEST(PickListFile, CharactersOutsideWindows1252AreReplacedNotLost) {
+// A list with an entry Windows-1252 cannot hold is written in UTF-8 as a whole; one that needs
+// no more stays in Windows-1252.
+TEST(PickListFile, CharactersOutsideWindows1252SurviveASaveAndALoad) {
     TempDir dir;
     db::PickList list("A.LST");
-    list.setEntries({QString::fromUtf8("Lǎozǐ 老子"), "Plain"});
+    const QStringList entries = {QString::fromUtf8("Lǎozǐ 老子"), QString::fromUtf8("Brontë"),
+                                 QString::fromUtf8("Чехов 📚"), "Plain"};
+    list.setEntries(entries);
     ASSERT_TRUE(list.save(dirOf(dir)));
-    EXPECT_EQ(readBytes(dir.file("A.LST")), "L?oz? ??\r\nPlain\r\n");
+    EXPECT_EQ(readBytes(dir.file("A.LST")),
+              "L\xC7\x8Eoz\xC7\x90 \xE8\x80\x81\xE5\xAD\x90\r\nBront\xC3\xAB\r\n"
+              "\xD0\xA7\xD0\xB5\xD1\x85\xD0\xBE\xD0\xB2 \xF0\x9F\x93\x9A\r\nPlain\r\n");
+    db::PickList reread("A.LST");
+    reread.load(dirOf(dir));
+    EXPECT_EQ(reread.entries(), entries);
+
+    // A UTF-8 file cuts long lines at 255 characters, not bytes, and accepts a byte order mark.
+    writeBytes(dir.file("B.LST"), "\xEF\xBB\xBF\xC3\xA9\r\n" + std::string(2, 'x'));
+    std::string longLine;
+    for (int i = 0; i < 300; ++i)
+        longLine += "\xD0\x96";
+    writeBytes(dir.file("C.LST"), longLine + "\n");
+    db::PickList withMark("B.LST");
+    withMark.load(dirOf(dir));
+    EXPECT_EQ(withMark.entries(), QStringList({QString::fromUtf8("é"), "xx"}));
+    db::PickList cut("C.LST");
+    cut.load(dirOf(dir));
+    ASSERT_EQ(cut.entries().size(), 1);
+    EXPECT_EQ(cut.entries()[0], QString(255, QChar(0x416)));
 }
 
 TEST(PickListFile, FailedSaveLeavesTheOldFileAsItWas) {

@@ -55,6 +55,20 @@ TEST_F(AppPathsTest, ProgramDirectoryPrefersOverrideThenExecutableThenUserData) 
     EXPECT_EQ(app::programDirectory(exeDir), homePath("elsewhere"));
 }
 
+// An installed program's folder may be writable (by root, say) and is still no place for a
+// user's tables; a build folder named bin without the installed share folder still is.
+TEST_F(AppPathsTest, InstalledProgramKeepsItsDataInTheUserDataHome) {
+    TempDir prefix;
+    const std::filesystem::path bin = prefix.path() / "bin";
+    std::filesystem::create_directories(bin);
+    const QString binDir = QString::fromStdString(bin.string());
+    EXPECT_EQ(app::programDirectory(binDir), binDir);
+
+    std::filesystem::create_directories(prefix.path() / "share/volumara");
+    EXPECT_EQ(app::programDirectory(binDir), homePath(".local/share/volumara"));
+    EXPECT_EQ(app::programDirectory(binDir + "/"), homePath(".local/share/volumara"));
+}
+
 TEST_F(AppPathsTest, SettingsFileLivesInTheConfigurationDirectory) {
     EXPECT_EQ(app::settingsFilePath(), homePath(".config/VLMBOOK.INI"));
     EXPECT_TRUE(QFileInfo(homePath(".config")).isDir());

@@ -1,6 +1,7 @@
 #include "settings/display_formats.h"
 
 #include "settings/settings.h"
+#include "support/process_locale.h"
 #include "support/temp_dir.h"
 #include "table/table.h"
 
@@ -174,9 +175,13 @@ TEST(NumberFormatters, PlainNumbersOnlyChangeTheDecimalPoint) {
         {1234567.0, 3, 0, "1234567", "1234567"},
         {7.0, 4, -3, "   7", "   7"},
     };
-    for (const NumberCase& c : cases) {
-        EXPECT_EQ(us.formatNumber(c.value, c.width, c.decimals), c.us) << c.value;
-        EXPECT_EQ(regional.formatNumber(c.value, c.width, c.decimals), c.regional) << c.value;
+    for (const char* locale : testsupport::kProcessLocales) {
+        const testsupport::ProcessLocale inForce(locale);
+        for (const NumberCase& c : cases) {
+            EXPECT_EQ(us.formatNumber(c.value, c.width, c.decimals), c.us) << c.value << locale;
+            EXPECT_EQ(regional.formatNumber(c.value, c.width, c.decimals), c.regional)
+                << c.value << locale;
+        }
     }
     // A decimal point that is already "." leaves nothing to replace.
     EXPECT_EQ(NumberFormatter(2, 2, RegionalNumbers{}).formatNumber(2.5, 0, 1), "2.5");
@@ -195,9 +200,13 @@ TEST(NumberFormatters, GroupedNumbersInsertSeparatorsFromTheRight) {
         {0.5, 6, 3, " 0.500", " 0,500"},
         {123456789012.0, 4, 0, "123,456,789,012", "123.456.789.012"},
     };
-    for (const NumberCase& c : cases) {
-        EXPECT_EQ(us.formatGrouped(c.value, c.width, c.decimals), c.us) << c.value;
-        EXPECT_EQ(regional.formatGrouped(c.value, c.width, c.decimals), c.regional) << c.value;
+    for (const char* locale : testsupport::kProcessLocales) {
+        const testsupport::ProcessLocale inForce(locale);
+        for (const NumberCase& c : cases) {
+            EXPECT_EQ(us.formatGrouped(c.value, c.width, c.decimals), c.us) << c.value << locale;
+            EXPECT_EQ(regional.formatGrouped(c.value, c.width, c.decimals), c.regional)
+                << c.value << locale;
+        }
     }
 }
 
@@ -209,6 +218,16 @@ TEST(NumberFormatters, CurrencyFollowsTheCurrencyChoiceAndDigits) {
     EXPECT_EQ(NumberFormatter(1, 2, threeDigits).formatCurrency(-9876.5, 12), "  -9 876,500");
     // Any stored value other than 2 means U.S.
     EXPECT_EQ(NumberFormatter(0, 7, threeDigits).formatCurrency(1234.5, 0), "1,234.50");
+    // Separators come from our regional values only, never from the process locale.
+    const RegionalNumbers french{u',', QChar(0x202F), 2};
+    for (const char* locale : testsupport::kProcessLocales) {
+        const testsupport::ProcessLocale inForce(locale);
+        EXPECT_EQ(NumberFormatter(1, 2, french).formatCurrency(-1234567.891, 0),
+                  QString::fromUtf8("-1\u202F234\u202F567,89"))
+            << locale;
+        EXPECT_EQ(NumberFormatter(1, 1, french).formatCurrency(1234567.891, 0), "1,234,567.89")
+            << locale;
+    }
 }
 
 TEST(NumberFormatters, SettingsAndRegionalValuesInForceChooseTheStyle) {

@@ -98,6 +98,51 @@ TEST(ProfileFileWrite, TextIsWrittenInWindows1252) {
         QString::fromUtf8("Titre été €"));
 }
 
+// A value Windows-1252 cannot hold turns the whole file into UTF-8, text written before by the
+// Windows program included; reading tells the two apart by whether the bytes are valid UTF-8.
+TEST(ProfileFileWrite, TextOutsideWindows1252MakesTheWholeFileUtf8) {
+    TempDir dir;
+    writeBytes(dir.file("A.INI"), "; \xC9t\xE9 1999\r\n[Misc]\r\nLast Database=/tmp/\xE9.DBF\r\n");
+    app::ProfileFile file(qpath(dir.file("A.INI")));
+    file.writeString("Misc", "Last File 1", QString::fromUtf8("/home/u/Книги/A.DBF"));
+    file.writeString(QString::fromUtf8("Поля"), QString::fromUtf8("Ключ"), "1");
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(readBytes(dir.file("A.INI")),
+              "; \xC3\x89t\xC3\xA9 1999\r\n[Misc]\r\nLast Database=/tmp/\xC3\xA9.DBF\r\n"
+              "Last File 1=/home/u/\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB8/A.DBF\r\n"
+              "[\xD0\x9F\xD0\xBE\xD0\xBB\xD1\x8F]\r\n\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87=1\r\n");
+    app::ProfileFile reread(qpath(dir.file("A.INI")));
+    EXPECT_EQ(reread.readString("misc", "last file 1", "", 250),
+              QString::fromUtf8("/home/u/Книги/A.DBF"));
+    EXPECT_EQ(reread.readString("MISC", "Last Database", "", 250), QString::fromUtf8("/tmp/é.DBF"));
+    // Names still match without regard to case, in any script.
+    EXPECT_EQ(reread.readString(QString::fromUtf8("ПОЛЯ"), QString::fromUtf8("КЛЮЧ"), "", 15), "1");
+    // The buffer counts characters, not bytes.
+    EXPECT_EQ(reread.readString("Misc", "Last File 1", "", 12), QString::fromUtf8("/home/u/Кни"));
+
+    // Once no value needs it, the file goes back to Windows-1252.
+    writeBytes(dir.file("B.INI"), "[Misc]\r\nLast Database=/tmp/\xE9.DBF\r\n");
+    app::ProfileFile other(qpath(dir.file("B.INI")));
+    other.writeString("Misc", "Last File 1", QString::fromUtf8("/home/u/Книги/A.DBF"));
+    ASSERT_TRUE(other.save());
+    app::ProfileFile otherReread(qpath(dir.file("B.INI")));
+    otherReread.writeString("Misc", "Last File 1", "");
+    ASSERT_TRUE(otherReread.save());
+    EXPECT_EQ(readBytes(dir.file("B.INI")),
+              "[Misc]\r\nLast Database=/tmp/\xE9.DBF\r\nLast File 1=\r\n");
+}
+
+TEST(ProfileFileRead, Utf8WithAByteOrderMarkReadsAndKeepsTheMark) {
+    TempDir dir;
+    writeBytes(dir.file("A.INI"), "\xEF\xBB\xBF[Misc]\r\nLast Database=/b\xC3\xBC/x\r\n");
+    app::ProfileFile file(qpath(dir.file("A.INI")));
+    EXPECT_EQ(file.readString("Misc", "Last Database", "", 250), QString::fromUtf8("/bü/x"));
+    file.writeString("Misc", "Show Tips", "No");
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(readBytes(dir.file("A.INI")),
+              "\xEF\xBB\xBF[Misc]\r\nLast Database=/b\xC3\xBC/x\r\nShow Tips=No\r\n");
+}
+
 TEST(ProfileFileWrite, UnwritableFileIsSkippedAndLeftUnchanged) {
     namespace fs = std::filesystem;
     TempDir dir;

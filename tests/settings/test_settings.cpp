@@ -183,6 +183,36 @@ TEST(SettingsFile, FileWrittenOnWindowsLoadsAndKeepsItsExtras) {
     EXPECT_EQ(readBytes(dir.file("VLMBOOK.INI")).rfind("; Volumara settings\r\n\r\n", 0), 0u);
 }
 
+// Paths and labels the user typed in any script come back after a restart; a file that needs
+// no more than Windows-1252 stays in it, as the Windows program reads it.
+TEST(SettingsFile, TextOutsideWindows1252SurvivesASaveAndARestart) {
+    TempDir dir;
+    const QString books = QString::fromUtf8("/home/u/Книги/BOOKS.DBF");
+    const QString label = QString::fromUtf8("Ημερομηνία 📚");
+    app::Settings written = everyValueChanged();
+    written.lastDatabase = books;
+    written.recentFiles.setEntry(2, QString::fromUtf8("/home/u/書籍/B.DBF"));
+    written.lastExportFile = QString::fromUtf8("/home/u/Łódź/out.txt");
+    written.field(3).label = label;
+    ASSERT_TRUE(app::saveSettings(written, qpath(dir.file("VLMBOOK.INI"))));
+    const app::Settings loaded = app::loadSettings(qpath(dir.file("VLMBOOK.INI")), "/start");
+    EXPECT_EQ(loaded.lastDatabase, books);
+    EXPECT_EQ(loaded.recentFiles.entry(2), QString::fromUtf8("/home/u/書籍/B.DBF"));
+    EXPECT_EQ(loaded.lastExportFile, QString::fromUtf8("/home/u/Łódź/out.txt"));
+    EXPECT_EQ(loaded.fieldLabel(3), label);
+    EXPECT_EQ(loaded.fieldLabel(4), "Label 4");
+
+    written.lastDatabase = QString::fromUtf8("/home/u/Bücher/BOOKS.DBF");
+    written.recentFiles.setEntry(2, "");
+    written.lastExportFile = "";
+    written.field(3).label = QString::fromUtf8("Année");
+    ASSERT_TRUE(app::saveSettings(written, qpath(dir.file("VLMBOOK.INI"))));
+    EXPECT_NE(readBytes(dir.file("VLMBOOK.INI"))
+                  .find("Last Database=/home/u/B\xFC"
+                        "cher/"),
+              std::string::npos);
+}
+
 TEST(RecentFiles, UpdateRemovesTheNewPathAndPutsTheOldOneFirst) {
     app::RecentFiles recent;
     // Start-up opened A; opening B, then A again, leaves B first and A nowhere.

@@ -1,6 +1,8 @@
 #include "table/dbf_format.h"
 #include "table/table_error.h"
 
+#include "support/process_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -186,6 +188,20 @@ TEST(FieldValues, MoneyIsKeptExactlyAndShownWithoutTrailingZeros) {
     EXPECT_EQ(table.text(0), "0.3");
     EXPECT_THROW(setFieldNumber(table.field(0), table.record(), 1e30), TableError);
     EXPECT_THROW(table.set(0, "1e400"), TableError);
+}
+
+TEST(FieldValues, NumbersAreStoredAndShownAlikeUnderEveryProcessLocale) {
+    MemoryTable table({{"COST", 'F', kDecimalNumberWidth, kDecimalNumberDecimals}});
+    for (const char* locale : testsupport::kProcessLocales) {
+        const testsupport::ProcessLocale inForce(locale);
+        table.set(0, "1234.5");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(table.record() + 1), 20),
+                  "           1234.5000")
+            << locale;
+        EXPECT_EQ(table.text(0), "1234.5") << locale;
+        table.set(0, "2,75e1");
+        EXPECT_DOUBLE_EQ(fieldNumber(table.field(0), table.record()), 27.5) << locale;
+    }
 }
 
 TEST(FieldValues, ForeignNumberTextReadsSensibly) {

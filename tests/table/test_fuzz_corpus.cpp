@@ -2,6 +2,7 @@
 // build checks them, and pins down the binary field types of a table made for the corpus.
 
 #include "../../fuzz/fuzz_entry_points.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +21,26 @@ std::vector<uint8_t> fileBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void replay(const std::string& target, void (*entry)(const uint8_t*, size_t)) {
+using Entry = void (*)(const uint8_t*, size_t);
+
+void replayFile(const fs::path& path, Entry entry) {
+    SCOPED_TRACE(path.string());
+    const auto bytes = fileBytes(path);
+    entry(bytes.data(), bytes.size());
+    // Every prefix too: truncation is the commonest damage a real file suffers.
+    for (size_t length = 0; length < bytes.size(); length += 1 + length / 8) {
+        std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + length);
+        entry(prefix.data(), prefix.size());
+    }
+}
+
+void replay(const std::string& target, Entry entry, size_t minimumInputs = 4) {
     size_t inputs = 0;
     for (const auto& entryPath : fs::directory_iterator(kCorpus / target)) {
-        SCOPED_TRACE(entryPath.path().string());
-        const auto bytes = fileBytes(entryPath.path());
-        entry(bytes.data(), bytes.size());
-        // Every prefix too: truncation is the commonest damage a real file suffers.
-        for (size_t length = 0; length < bytes.size(); length += 1 + length / 8) {
-            std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + length);
-            entry(prefix.data(), prefix.size());
-        }
+        replayFile(entryPath.path(), entry);
         ++inputs;
     }
-    EXPECT_GE(inputs, 4u);
+    EXPECT_GE(inputs, minimumInputs);
 }
 
 TEST(FuzzCorpus, TablesReplay) {
@@ -42,6 +49,13 @@ TEST(FuzzCorpus, TablesReplay) {
 
 TEST(FuzzCorpus, MemosReplay) {
     replay("fuzz_memo", fuzzing::readMemoBlocks);
+}
+
+// Our own indexes at one, two and three levels, and one written by another program.
+TEST(FuzzCorpus, IndexesReplay) {
+    replay("fuzz_mdx", fuzzing::walkIndex, 3);
+    if (testsupport::samplesAvailable())
+        replayFile(testsupport::samplesDir() / "tDBF" / "disco.mdx", fuzzing::walkIndex);
 }
 
 TEST(BinaryFields, VisualFoxProTypesReadAsText) {

@@ -1,6 +1,8 @@
 #include "table/key_expression.h"
 #include "table/table_error.h"
 
+#include "support/process_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -87,6 +89,24 @@ TEST(KeyExpression, StrFormatsLikeDbase) {
     EXPECT_EQ(keyOf("STR(Cost,4,2)", record.cost("123.45")), "****");
     EXPECT_EQ(keyOf("STR(Cost,12,2)", record.cost("1.5e2")), "      150.00");
     EXPECT_EQ(keyOf("STR(YearPub,8,0)", record.year("********")), "       0");
+}
+
+// An index built by a German or French run of the program must be in order for an English one:
+// the keys cannot depend on the process locale, on either path of STR().
+TEST(KeyExpression, StrKeysAreTheSameUnderEveryProcessLocale) {
+    BookRecord record;
+    const std::pair<const char*, const char*> cases[] = {
+        {"1.5e2", "      150.00"},    {"1,5E2", "      150.00"}, {"-2.5e-1", "       -0.25"},
+        {"1234.567", "     1234.57"}, {"1,25", "        1.25"},  {"9.99e9", "****"},
+    };
+    for (const char* locale : testsupport::kProcessLocales) {
+        const testsupport::ProcessLocale inForce(locale);
+        for (const auto& [stored, key] : cases) {
+            const std::string expression =
+                std::string(key) == "****" ? "STR(Cost,4,2)" : "STR(Cost,12,2)";
+            EXPECT_EQ(keyOf(expression, record.cost(stored)), key) << stored << " " << locale;
+        }
+    }
 }
 
 TEST(KeyExpression, EmptyOrInvalidDatesGiveBlanks) {

@@ -1,0 +1,29 @@
+#pragma once
+
+// Fonts of reports on every device: the faces reports name (Arial, Courier New, Courier, Times
+// New Roman) resolve to their metric-compatible Liberation faces, and text is measured once,
+// at a fixed high resolution without hinting, so that a line measures the same in inches on
+// the printer, in the page store and in the preview.
+
+#include "report_engine/report_types.h"
+
+#include <QFont>
+#include <QString>
+
+namespace report_engine {
+
+// The installed face that stands for `name`.
+QString resolvedFamily(const QString& name);
+
+// The font to draw with on a device: point size, style and the resolved face.
+QFont deviceFont(const ReportFont& font);
+
+struct TextMetrics {
+    double ascent;  // inches above the baseline
+    double descent; // inches below it
+};
+TextMetrics fontMetrics(const ReportFont& font);
+// Width of `text` in inches.
+double textWidthInches(const ReportFont& font, const QString& text);
+
+} // namespace report_engine

@@ -1,0 +1,32 @@
+#include "reports/report_generator.h"
+
+#include "report_engine/report_filer.h"
+#include "report_engine/report_printer.h"
+
+namespace reports {
+
+std::unique_ptr<report_engine::TBaseReport>
+createReportEngine(OutputMode mode, QPrinter* printer, QIODevice* pageStore, bool landscape) {
+    std::unique_ptr<report_engine::TBaseReport> engine;
+    if (mode == OutputMode::Printer) {
+        engine = std::make_unique<report_engine::TReportPrinter>();
+    } else {
+        auto filer = std::make_unique<report_engine::TReportFiler>();
+        if (pageStore != nullptr)
+            filer->SetStream(pageStore);
+        else
+            filer->SetStreamMode(report_engine::StreamMode::smMemory);
+        engine = std::move(filer);
+    }
+    engine->SetPrinter(printer);
+    engine->Title = QStringLiteral("Test Report");
+    engine->SetMarginLeft(0.5);
+    engine->SetMarginRight(0.5);
+    engine->SetMarginTop(0.5);
+    engine->SetMarginBottom(0.5);
+    engine->SetOrientation(landscape ? report_engine::Orientation::poLandScape
+                                     : report_engine::Orientation::poPortrait);
+    return engine;
+}
+
+} // namespace reports
