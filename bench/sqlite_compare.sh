@@ -79,6 +79,10 @@ if ! query "EXPLAIN QUERY PLAN $all_indexed" | grep -q "USING INDEX author_key";
 fi
 timed scan_all_indexed "$records" "$all_indexed"
 
+replaced=$(query "SELECT count(*) FROM books WHERE upper(PUBLISHER) = 'PENGUIN BOOKS';")
+timed replace_publisher "$replaced" \
+    "UPDATE books SET PUBLISHER = 'Penguin Random House' WHERE upper(PUBLISHER) = 'PENGUIN BOOKS';"
+
 timed append_10k 10000 ".read $work/append.sql"
 
 total=$(query "SELECT count(*) FROM books;")

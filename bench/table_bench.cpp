@@ -21,6 +21,7 @@ int usage() {
     std::fprintf(stderr, "usage: table_bench --generate N OUT.DBF\n"
                          "       table_bench --sqlite-inputs BOOKS.DBF DIR\n"
                          "       table_bench --search BOOKS.DBF\n"
+                         "       table_bench --transfer BOOKS.DBF OUTDIR\n"
                          "       table_bench BOOKS.DBF\n");
     return 2;
 }
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
             benchfixture::generateCollection(count, argv[3]);
         } else if (command == "--sqlite-inputs" && argc == 4) {
             benchfixture::writeSqliteInputs(argv[2], argv[3]);
+        } else if (command == "--transfer" && argc == 4) {
+            benchfixture::runTransferBenchmark(argv[2], argv[3]);
         } else if (command == "--search" && argc == 3) {
             benchfixture::runSearchBenchmark(argv[2]);
         } else if (argc == 2 && !command.starts_with("--")) {

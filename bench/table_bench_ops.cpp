@@ -201,6 +201,10 @@ void runBenchmark(const std::string& dbfPath) {
     timeIndexBuilds(books);
     timeScans(books);
     timeSearches(books);
+    openTable(books, dbf, table::OpenMode::Shared);
+    timeLocate(books);
+    timeReplace(books);
+    openTable(books, dbf, table::OpenMode::Exclusive);
     timeAppend(books);
     timePack(books);
     books.close();

@@ -38,8 +38,19 @@ void generateCollection(uint64_t count, const std::string& dbfPath);
 void writeSqliteInputs(const std::string& dbfPath, const std::string& outputDirectory);
 // Times searches compiled from criteria as the search window compiles them.
 void timeSearches(table::Table& books);
+// Times a locate that finds nothing, over the whole table; `books` is open shared (the scan
+// opens a handle of its own beside it).
+void timeLocate(table::Table& books);
+// Times a search and replace of one publisher over the whole table, the index rebuilt; `books`
+// is open shared and is reopened shared.
+void timeReplace(table::Table& books);
 // The searches alone on `dbfPath`, opened shared and left unchanged.
 void runSearchBenchmark(const std::string& dbfPath);
+
+// Times export to delimited text and to dBASE of every field of `dbfPath` (opened shared, in
+// NewIndex order), and the import of that text into a new book table; the files stay in
+// `outputDirectory` (BOOKS.TXT, EXPORT.DBF, IMPORT.DBF) for the comparisons.
+void runTransferBenchmark(const std::string& dbfPath, const std::string& outputDirectory);
 
 // Times the table operations on a copy of `dbfPath` made in a temporary folder.
 void runBenchmark(const std::string& dbfPath);

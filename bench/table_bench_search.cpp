@@ -1,11 +1,16 @@
 // Searches as the search window runs them: criteria compiled into search items, then the record
-// count through the record filter that tests them.
+// count through the record filter that tests them; and a locate as the locate dialog runs it.
 
+#include "search/locate.h"
 #include "search/record_test.h"
+#include "search/replace.h"
+#include "search/replace_undo.h"
 #include "search/search_items.h"
 #include "table/table.h"
+#include "table_bench_fields.h"
 #include "table_bench_ops.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -69,6 +74,52 @@ void timeSearches(table::Table& books) {
         compileOrThrow(levels, second, secondOperators);
         return countThrough(books, levels);
     });
+}
+
+void timeLocate(table::Table& books) {
+    const uint64_t records = books.recordCount();
+    timed("locate_anywhere_miss", [&] {
+        const search::LocateCriteria nobody{"Author", "Qzxjv", search::MatchType::PartialAnywhere,
+                                            false};
+        if (search::runLocateScan(search::prepareLocateScan(books, {}, nobody, true)) != 0)
+            throw std::runtime_error("the benchmark's locate value was found");
+        return records;
+    });
+}
+
+namespace {
+
+// Nothing is asked and nothing goes wrong in the benchmark; a message would be a failure.
+class ThrowingMessages : public db::UserMessages {
+public:
+    db::MessageAnswer show(const std::string&, const std::string& text, db::MessageIcon,
+                           db::MessageButtons, db::MessageAnswer) override {
+        throw std::runtime_error("unexpected message: " + text);
+    }
+    void beep(db::BeepKind) override {}
+};
+
+} // namespace
+
+void timeReplace(table::Table& books) {
+    constexpr int kPublisherField = 4;
+    ThrowingMessages messages;
+    search::ReplaceContext context{books, kAuthorKey, messages, {}, {}, {}, {}};
+    const search::ReplaceValidation input = search::validateReplace(
+        kPublisherField, "penguin books", "Penguin Random House", false, search::DateReading{});
+    uint64_t changed = 0;
+    timed("replace_publisher", [&] {
+        search::ReplaceRun run(context, input.request, search::replaceUndoPath(books));
+        if (run.start() != search::ExclusiveTableRun::Start::Started)
+            throw std::runtime_error("the replace did not get the table");
+        while (run.step(1u << 20, {})) {
+        }
+        run.finish();
+        changed = run.counters().changed;
+        return uint64_t{run.counters().processed};
+    });
+    std::fprintf(stderr, "table_bench: replace_publisher changed %llu records\n",
+                 static_cast<unsigned long long>(changed));
 }
 
 namespace {

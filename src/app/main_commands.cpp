@@ -9,8 +9,8 @@ namespace {
 using K = QKeySequence;
 constexpr auto ctrl = Qt::CTRL;
 
-const std::array<CommandInfo, 36>& commandRows() {
-    static const std::array<CommandInfo, 36> table{{
+const std::array<CommandInfo, 37>& commandRows() {
+    static const std::array<CommandInfo, 37> table{{
         {Command::NewDatabase, "MenuNew", "&New Database", K(ctrl | Qt::Key_W), "NewSpeed",
          "New Database", nullptr, nullptr, true},
         {Command::OpenDatabase, "MenuOpen", "&Open Database", K(ctrl | Qt::Key_O), "OpenSpeed",
@@ -73,6 +73,8 @@ const std::array<CommandInfo, 36>& commandRows() {
          nullptr, nullptr, nullptr, true},
         {Command::SearchAndReplace, "MenuSearchReplace", "&Search and Replace", K(ctrl | Qt::Key_F),
          nullptr, nullptr, nullptr, nullptr, false},
+        {Command::UndoReplace, "MenuUndoReplace", "&Undo Last Replace", K(), nullptr, nullptr,
+         nullptr, nullptr, false},
         {Command::RebuildIndexes, "MenuRebuildIndexes", "&Rebuild Indexes", K(), nullptr, nullptr,
          nullptr, nullptr, true},
         {Command::PackDatabase, "MenuPackDatabase", "&Pack Database", K(), nullptr, nullptr,

@@ -47,6 +47,7 @@ enum class Command {
     ButtonFont,
     // Tools
     SearchAndReplace,
+    UndoReplace,
     RebuildIndexes,
     PackDatabase,
     // Help

@@ -19,6 +19,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -31,6 +33,7 @@ class QToolButton;
 namespace widgets {
 class RecordGrid;
 class RecordNavigator;
+struct ColumnDef;
 } // namespace widgets
 
 namespace app {
@@ -59,6 +62,9 @@ public:
 
     // --- Operations the other windows call -----------------------------------------------
     void SetViewerOptions();
+    // The title SetViewerOptions last gave field `number`'s column during this run; empty when
+    // the field has not been shown since start-up.
+    QString columnTitle(int number) const;
     void DisplayCount();
     void DoEndSearch();
     // Closes the book table and opens it shared again with the filter of the current search
@@ -77,10 +83,21 @@ public:
     // The test a record must pass while a search is active.
     void setSearchRecordTest(table::RecordFilter test) { searchRecordTest_ = std::move(test); }
     bool searchActive() const { return searchActive_; }
+    // The table's record filter as a copy that shares nothing with the one the table runs, for a
+    // scan on another handle or thread; empty while no search is active.
+    table::RecordFilter recordFilterCopy() const {
+        return searchActive_ ? searchRecordTest_ : table::RecordFilter{};
+    }
 
     // Connects a command whose window lives in another library and enables its controls (those
     // that browse mode does not take away).
     void wireCommand(Command command, std::function<void()> handler);
+    // A wired command that is not on offer for now (disabled in every control) until given back.
+    void setCommandWithheld(Command command, bool withheld);
+    // Called after another book table has been opened or created in place of the one open.
+    void whenDatabaseChanges(std::function<void()> handler) {
+        databaseChanged_.push_back(std::move(handler));
+    }
     // Options > List Maintenance: the handler receives the entry's place 0..8 in menu order.
     void wireListMaintenance(std::function<void(int entry)> handler);
     // Options > Date Format (1..12), Report Currency Format and Report Numeric Format (1 U.S.,
@@ -163,6 +180,7 @@ private:
     void updateWindowSizeChecks();
     void updateButtonBarChecks();
     void updateFormatChecks();
+    void showColumnsInTableDisplay(const std::vector<widgets::ColumnDef>& columns);
     void chooseFormat(FormatMenu menu, int number);
 
     // Files (main_window_files.cpp)
@@ -190,6 +208,7 @@ private:
     bool shownOnce_ = false;
     EditMode editMode_ = EditMode::Add;
     table::RecordFilter searchRecordTest_;
+    std::array<QString, db::kFieldCount> columnTitles_;
     widgets::UserFonts userFonts_;
     QFont gridFont_;
     QFont gridTitleFont_;
@@ -199,6 +218,8 @@ private:
     std::map<Command, QToolButton*> speedButtons_;
     std::map<Command, QPushButton*> letteredButtons_;
     std::map<Command, std::function<void()>> handlers_;
+    std::set<Command> withheld_;
+    std::vector<std::function<void()>> databaseChanged_;
     std::function<void(int)> listMaintenanceHandler_;
     std::map<FormatMenu, std::function<void(int)>> formatHandlers_;
     std::array<QAction*, 9> listMaintenanceItems_{};

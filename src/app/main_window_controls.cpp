@@ -116,8 +116,8 @@ void TMain::createMenus() {
     menuBar()->addMenu(createOptionsMenu());
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    for (Command command :
-         {Command::SearchAndReplace, Command::RebuildIndexes, Command::PackDatabase})
+    for (Command command : {Command::SearchAndReplace, Command::UndoReplace,
+                            Command::RebuildIndexes, Command::PackDatabase})
         addCommandItem(tools, command);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -369,6 +369,8 @@ bool TMain::commandAvailable(Command command) const {
         return false;
     if (command == Command::EndSearch && !searchActive_)
         return false;
+    if (withheld_.count(command) != 0)
+        return false;
     return handlers_.count(command) != 0;
 }
 
@@ -392,6 +394,14 @@ void TMain::updateCommandStates() {
     enableFormat(dateFormatItems_, FormatMenu::Date);
     enableFormat(currencyFormatItems_, FormatMenu::Currency);
     enableFormat(numericFormatItems_, FormatMenu::Numeric);
+}
+
+void TMain::setCommandWithheld(Command command, bool withheld) {
+    if (withheld)
+        withheld_.insert(command);
+    else
+        withheld_.erase(command);
+    updateCommandStates();
 }
 
 void TMain::wireListMaintenance(std::function<void(int entry)> handler) {

@@ -68,6 +68,8 @@ void TMain::tableOpened(const db::OpenResult& result) {
     if (result.oldPath != result.newPath)
         settings_.recentFiles.update(result.oldPath, result.newPath);
     SetMenuLastFiles();
+    for (const auto& handler : databaseChanged_)
+        handler();
 }
 
 void TMain::tableRestored(const QString& path, const QString& indexFilePath) {

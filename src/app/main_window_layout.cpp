@@ -149,6 +149,22 @@ QColor colourOr(Colour stored, QColor fallback) {
 
 } // namespace
 
+// The table's display properties follow the grid, as other windows read them (the locate
+// dialog lists the fields by their labels): a field not shown keeps the label it had last.
+void TMain::showColumnsInTableDisplay(const std::vector<widgets::ColumnDef>& columns) {
+    if (!myTable_.isOpen())
+        return;
+    for (int index = 0; index < myTable_.fieldCount(); ++index)
+        myTable_.display(index).visible = false;
+    for (const widgets::ColumnDef& column : columns) {
+        if (column.fieldIndex < 0 || column.fieldIndex >= myTable_.fieldCount())
+            continue;
+        table::FieldDisplay& display = myTable_.display(column.fieldIndex);
+        display.visible = true;
+        display.label = column.title.toStdString();
+    }
+}
+
 void TMain::SetViewerOptions() {
     loadGridFonts();
     widgets::GridOptions options = viewerGrid_->options();
@@ -165,11 +181,23 @@ void TMain::SetViewerOptions() {
     options.cellFont = gridFont_;
     options.cellTextColour = colourOr(settings_.gridFont.colour, options.cellTextColour);
 
+    for (int number = 1; number <= db::kFieldCount; ++number)
+        if (settings_.field(number).displayed)
+            columnTitles_[static_cast<size_t>(number - 1)] = settings_.fieldLabel(number);
+
+    const std::vector<widgets::ColumnDef> columns = viewerColumns(settings_);
+    showColumnsInTableDisplay(columns);
     viewerGrid_->setUpdatesEnabled(false);
     viewerGrid_->setOptions(options);
-    viewerGrid_->setColumns(viewerColumns(settings_));
+    viewerGrid_->setColumns(columns);
     viewerGrid_->setUpdatesEnabled(true);
     viewerGrid_->viewport()->update();
+}
+
+QString TMain::columnTitle(int number) const {
+    if (number < 1 || number > db::kFieldCount)
+        return {};
+    return columnTitles_[static_cast<size_t>(number - 1)];
 }
 
 } // namespace app

@@ -9,13 +9,24 @@
 #include "backup/backup_window.h"
 #include "backup/restore_window.h"
 #include "edit/tmy_edit.h"
+#include "reports/preview_window.h"
+#include "reports/report_designer_window.h"
+#include "reports/report_window.h"
 #include "search/main_window_search.h"
+#include "search/replace_undo.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
+#include "search/wait_cursor.h"
 #include "settings/display_formats.h"
+#include "transfer/export_window.h"
+#include "transfer/import_windows.h"
+#include "transfer/transfer_host.h"
 #include "widgets/progress_window.h"
 #include "widgets/record_grid.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace app {
 
@@ -24,7 +35,8 @@ class ProgramWindows::Hosts final : public edit::EditHost,
                                     public MaintenanceHost,
                                     public backup::BackupHost {
 public:
-    Hosts(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams), search(main) {}
+    Hosts(TMain& main, widgets::Seams& seams)
+        : main_(main), seams_(seams), search(main), locate(main) {}
 
     // Shared by all
     table::Table& bookTable() override { return main_.MyTable(); }
@@ -93,15 +105,78 @@ private:
 
 public:
     search::MainWindowSearchHost<TMain> search;
+    search::MainWindowLocateHost<TMain> locate;
+
+    // What import and export need of the main window.
+    class Transfer final : public transfer::TransferHost {
+    public:
+        explicit Transfer(TMain& main) : main_(main) {}
+        table::Table& bookTable() override { return main_.MyTable(); }
+        app::Settings& settings() override { return main_.settings(); }
+        bool searchActive() const override { return main_.searchActive(); }
+        void doEndSearch() override { main_.DoEndSearch(); }
+        void enableEndSearch() override { main_.EnableEndSearch(); }
+        QString columnTitle(int number) const override { return main_.columnTitle(number); }
+        void displayCount() override { main_.DisplayCount(); }
+        double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+        const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+    private:
+        TMain& main_;
+    } transfer{main_};
+};
+
+// What the report selection window needs of the main window.
+class ProgramWindows::ReportHost final : public reports::ReportHost {
+public:
+    ReportHost(TMain& main, widgets::Seams& seams) : main_(main), seams_(seams) {}
+    table::Table& bookTable() override { return main_.MyTable(); }
+    Settings& settings() override { return main_.settings(); }
+    QString programDirectory() const override { return main_.programDirectory(); }
+    bool searchActive() const override { return main_.searchActive(); }
+    void doEndSearch() override { main_.DoEndSearch(); }
+    void enableEndSearch() override {
+        main_.EnableEndSearch();
+        main_.DisplayCount();
+    }
+    QPrinter* printer() override {
+        return seams_.printers.printerNames().isEmpty() ? nullptr : &main_.printer();
+    }
+    double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+    const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+private:
+    TMain& main_;
+    widgets::Seams& seams_;
 };
 
 ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     : main_(main), seams_(seams), hosts_(std::make_unique<Hosts>(main, seams_)) {
     editWindow_ = std::make_unique<edit::TMyEdit>(*hosts_, seams_, &main_);
+    reportHost_ = std::make_unique<ReportHost>(main_, seams_);
+    reportWindow_ = std::make_unique<reports::TMyReport>(&main_, seams_, *reportHost_);
+    reportWindow_->setOpenDesigner(
+        [this](reports::ReportDefinition& definition, std::optional<int> existingIndex) {
+            return reports::runReportDesigner(reportWindow_.get(), seams_, *reportHost_, definition,
+                                              existingIndex);
+        });
+    reportWindow_->setShowPreview([this](QIODevice& pageStore) {
+        reports::TMyPreview preview(reportWindow_.get(), seams_, main_.settings(), main_.printer(),
+                                    pageStore, reportWindow_->currentDefinition().reportName,
+                                    &main_.userFonts());
+        preview.exec();
+    });
+    // A restored VLMBOOK.URP is what the report list shows from then on.
+    hosts_->reloadReportList_ = [this] { reportWindow_->reloadList(); };
     searchWindow_ = std::make_unique<search::TMySearch>(&main_, seams_, main_.settings(),
                                                         main_.gridPickLists(), hosts_->search);
+    locateDialog_ =
+        std::make_unique<search::TMyLocateDialog>(&main_, seams_, main_.settings(), hosts_->locate);
     wireRecordCommands();
     wireSearchCommands();
+    wireReportCommands();
+    wireReplaceCommands();
+    wireTransferCommands();
     wireAppearanceCommands();
     wireMaintenanceCommands();
     wireBackupCommands();
@@ -109,7 +184,73 @@ ProgramWindows::ProgramWindows(TMain& main, const widgets::Seams& seams)
     wireHelpCommands();
 }
 
-ProgramWindows::~ProgramWindows() = default;
+// The undo of a replace is offered for this run only.
+ProgramWindows::~ProgramWindows() {
+    withdrawUndo();
+}
+
+namespace {
+
+search::ReplaceContext replaceContext(TMain& main) {
+    return search::ReplaceContext{main.MyTable(),
+                                  main.sortExpression(),
+                                  main.seams().messages,
+                                  [&main] { main.SetViewerOptions(); },
+                                  [&main] { return main.searchActive(); },
+                                  [&main] { main.DoEndSearch(); },
+                                  [&main] { main.EnableEndSearch(); }};
+}
+
+} // namespace
+
+void ProgramWindows::withdrawUndo() {
+    if (!undoPath_.empty())
+        std::remove(undoPath_.c_str());
+    undoPath_.clear();
+    main_.setCommandWithheld(Command::UndoReplace, true);
+}
+
+void ProgramWindows::wireReplaceCommands() {
+    main_.wireCommand(Command::SearchAndReplace, [this] {
+        if (!main_.postPendingEdit() || !main_.MyTable().isOpen())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        const std::string undoPath = search::replaceUndoPath(main_.MyTable());
+        search::TSearchAndReplace dialog(&main_, seams_, main_.settings(), context, undoPath,
+                                         main_.windowSizeFactor(), main_.userFonts());
+        dialog.exec();
+        if (dialog.runStarted()) {
+            // The run wrote its own undo file over the last one, or changed nothing.
+            undoPath_ = undoPath;
+            if (dialog.lastCounters().changed == 0)
+                withdrawUndo();
+            else
+                main_.setCommandWithheld(Command::UndoReplace, false);
+        }
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::UndoReplace, [this] {
+        if (undoPath_.empty() || !main_.postPendingEdit())
+            return;
+        search::ReplaceContext context = replaceContext(main_);
+        search::UndoResult result;
+        {
+            search::WaitCursor hourglass;
+            result = search::undoLastReplace(context, undoPath_);
+        }
+        if (result.start == search::ExclusiveTableRun::Start::InUse)
+            return; // still on offer for another try
+        if (result.start == search::ExclusiveTableRun::Start::Started)
+            seams_.messages.show("Finished", search::undoCompleteMessage(result),
+                                 db::MessageIcon::Information, db::MessageButtons::Ok,
+                                 db::MessageAnswer::Ok);
+        withdrawUndo();
+        main_.DisplayCount();
+    });
+    withdrawUndo();
+    // Another table, or a pack, leaves the old values nowhere to go back to.
+    main_.whenDatabaseChanges([this] { withdrawUndo(); });
+}
 
 void ProgramWindows::wireRecordCommands() {
     const auto editIn = [this](EditMode mode) {
@@ -130,9 +271,40 @@ void ProgramWindows::wireSearchCommands() {
         searchWindow_->execSearch();
         main_.DisplayCount();
     });
+    main_.wireCommand(Command::Locate, [this] { locateDialog_->Execute(); });
+    main_.wireCommand(Command::LocateNext, [this] { locateDialog_->LocateNext(); });
     main_.wireCommand(Command::SortOrder, [this] {
         if (main_.postPendingEdit())
             search::runSortOrder(main_, seams_, main_.settingsFilePath());
+    });
+}
+
+// "&Reports" and "&Print" open the same window.
+void ProgramWindows::wireReportCommands() {
+    for (Command command : {Command::Reports, Command::Print}) {
+        main_.wireCommand(command, [this] {
+            if (!main_.postPendingEdit())
+                return;
+            reportWindow_->showModal();
+            main_.DisplayCount();
+        });
+    }
+}
+
+void ProgramWindows::wireTransferCommands() {
+    main_.wireCommand(Command::Import, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TImportFormat dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
+    });
+    main_.wireCommand(Command::Export, [this] {
+        if (!main_.postPendingEdit())
+            return;
+        transfer::TMyExport dialog(&main_, hosts_->transfer, seams_);
+        dialog.exec();
+        main_.DisplayCount();
     });
 }
 
@@ -160,8 +332,10 @@ void ProgramWindows::wireAppearanceCommands() {
 
 void ProgramWindows::wireMaintenanceCommands() {
     main_.wireCommand(Command::PackDatabase, [this] {
-        if (main_.postPendingEdit())
-            runPackDatabase(*hosts_);
+        if (!main_.postPendingEdit())
+            return;
+        runPackDatabase(*hosts_);
+        withdrawUndo(); // packing renumbers the records
     });
     main_.wireCommand(Command::RebuildIndexes, [this] {
         if (main_.postPendingEdit())
@@ -172,10 +346,6 @@ void ProgramWindows::wireMaintenanceCommands() {
 
 void ProgramWindows::useStorage(backup::Storage& storage) {
     hosts_->storage_ = &storage;
-}
-
-void ProgramWindows::onReportDefinitionsRestored(std::function<void()> reloadReportList) {
-    hosts_->reloadReportList_ = std::move(reloadReportList);
 }
 
 // The count follows too after a backup: a search ended for the copy and switched on again
@@ -193,6 +363,7 @@ void ProgramWindows::wireBackupCommands() {
             return;
         backup::TMyRestore dialog(*hosts_, seams_, hosts_->backupLook(), &main_);
         dialog.exec();
+        withdrawUndo(); // a restored table holds other records than the replace changed
         main_.DisplayCount();
     });
 }

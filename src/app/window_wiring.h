@@ -1,22 +1,27 @@
 #pragma once
 
-// The windows that live beside the main window for the whole run (the record edit window and the
-// search window) and the commands of the main window that open every other window. Made once,
-// after the main window's FormCreate and before it is shown, in the order of creation the
-// program needs: the edit window first, then the search window. Must be destroyed before the
-// main window, whose table, settings and pick lists the windows use.
+// The windows that live beside the main window for the whole run (the record edit window, the
+// search window and the locate component) and the commands of the main window that open every other
+// window. Made once, after the main window's FormCreate and before it is shown, in the order of
+// creation the program needs: the edit window first, then the search window. Must be destroyed
+// before the main window, whose table, settings and pick lists the windows use.
 
 #include "widgets/seams.h"
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace edit {
 class TMyEdit;
 }
+namespace reports {
+class TMyReport;
+}
 namespace search {
 class TMySearch;
-}
+class TMyLocateDialog;
+} // namespace search
 namespace backup {
 class Storage;
 }
@@ -34,18 +39,23 @@ public:
 
     edit::TMyEdit& editWindow() { return *editWindow_; }
     search::TMySearch& searchWindow() { return *searchWindow_; }
+    reports::TMyReport& reportWindow() { return *reportWindow_; }
+    search::TMyLocateDialog& locateDialog() { return *locateDialog_; }
 
     // Backup and restore find volumes and free space through `storage` from now on (the
     // machine's own until then); it must outlive these windows.
     void useStorage(backup::Storage& storage);
-    // Run after report definitions have been restored, so that the report list shows them.
-    void onReportDefinitionsRestored(std::function<void()> reloadReportList);
 
 private:
     class Hosts;
+    class ReportHost;
 
     void wireRecordCommands();
     void wireSearchCommands();
+    void wireReportCommands();
+    void wireReplaceCommands();
+    void withdrawUndo();
+    void wireTransferCommands();
     void wireAppearanceCommands();
     void wireMaintenanceCommands();
     void wireBackupCommands();
@@ -56,7 +66,11 @@ private:
     widgets::Seams seams_;
     std::unique_ptr<Hosts> hosts_;
     std::unique_ptr<edit::TMyEdit> editWindow_;
+    std::unique_ptr<ReportHost> reportHost_;
+    std::unique_ptr<reports::TMyReport> reportWindow_;
     std::unique_ptr<search::TMySearch> searchWindow_;
+    std::unique_ptr<search::TMyLocateDialog> locateDialog_;
+    std::string undoPath_; // the undo file of the last replace, while it is on offer
 };
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "cli/criteria_text.h"
 #include "db/book_database.h"
+#include "reports/report_file.h"
 #include "search/record_test.h"
 #include "settings/app_paths.h"
 #include "settings/display_formats.h"
@@ -30,6 +31,9 @@ Session startSession(const Arguments& arguments) {
         throw UsageError("no settings file " + *settingsFile);
     session.settings = app::loadSettings(iniPath, app::startDirectory());
     session.programDirectory = app::programDirectory(QCoreApplication::applicationDirPath());
+    // As at the windowed program's start: the built-in reports when there is no report file,
+    // and the reports of a previous version's file taken over.
+    reports::prepareReportFile(session.programDirectory);
     session.quiet = arguments.has("quiet");
     app::applyDateFormat(session.settings.dateFormat);
     app::setRegionalNumbers(app::readRegionalNumbersFromLocale());

@@ -28,5 +28,9 @@ int runCheck(const Words& words);
 int runNew(const Words& words);
 int runPack(const Words& words);
 int runReindex(const Words& words);
+int runExport(const Words& words);
+int runImport(const Words& words);
+int runReport(const Words& words);
+int runBackup(const Words& words);
 
 } // namespace cli

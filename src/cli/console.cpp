@@ -45,3 +45,15 @@ void ProgressBar::update(double fraction) {
 }
 
 } // namespace cli
+
+namespace cli {
+
+void ProgressBar::showCount(uint32_t done) {
+    if (!shown_)
+        return;
+    lastPercent_ = 0; // the destructor clears the line
+    std::fprintf(stderr, "\r%s %u", label_.c_str(), done);
+    std::fflush(stderr);
+}
+
+} // namespace cli

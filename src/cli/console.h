@@ -6,6 +6,7 @@
 
 #include "db/user_messages.h"
 
+#include <cstdint>
 #include <string>
 
 namespace cli {
@@ -37,7 +38,8 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void update(double fraction); // 0..1; redraws only when the shown percentage changes
+    void update(double fraction);  // 0..1; redraws only when the shown percentage changes
+    void showCount(uint32_t done); // for work of unknown length: how much is done
 
 private:
     std::string label_;

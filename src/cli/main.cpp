@@ -3,12 +3,13 @@
 #include "cli/cli_arguments.h"
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -23,10 +24,25 @@ bool asksForHelp(const cli::Words& words) {
     return std::find(words.begin(), words.end(), "--help") != words.end();
 }
 
+// Qt's own warnings (such as a missing XDG_RUNTIME_DIR) would mix with the program's messages,
+// which scripts read from standard error; only Qt's critical errors are shown.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    // Reports measure text with the fonts of the machine, which needs Qt's GUI application; it
+    // draws on the offscreen platform so that no display is ever needed.
+    const bool needsFonts = argc >= 2 && std::strcmp(argv[1], "report") == 0;
+    if (needsFonts)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
+    std::unique_ptr<QCoreApplication> application =
+        needsFonts ? std::make_unique<QGuiApplication>(argc, argv)
+                   : std::make_unique<QCoreApplication>(argc, argv);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;

@@ -1,9 +1,10 @@
 #pragma once
 
-// How the main window takes in the search and sort order windows. Written against the main
-// window's own operations by name (MyTable, searchActive, setSearchRecordTest, EnableEndSearch,
-// DoEndSearch, SetViewerOptions, DisplayCount, settings, sortExpression, rebuildSortExpression,
-// windowSizeFactor, userFonts), so that this library does not link the shell above it:
+// How the main window takes in the search, locate and sort order windows. Written against the
+// main window's own operations by name (MyTable, searchActive, setSearchRecordTest,
+// recordFilterCopy, postPendingEdit, EnableEndSearch, DoEndSearch, SetViewerOptions,
+// DisplayCount, settings, sortExpression, rebuildSortExpression, windowSizeFactor, userFonts), so
+// that this library does not link the shell above it:
 //
 //     search::MainWindowSearchHost<app::TMain> searchHost(mainWindow);
 //     search::TMySearch searchWindow(&mainWindow, seams, mainWindow.settings(),
@@ -16,6 +17,7 @@
 //         search::runSortOrder(mainWindow, seams, app::settingsFilePath());
 //     });
 
+#include "search/locate_dialog.h"
 #include "search/search_host.h"
 #include "search/sort_order_window.h"
 #include "settings/settings.h"
@@ -37,6 +39,22 @@ public:
     }
     void enableEndSearch() override { main_.EnableEndSearch(); }
     void doEndSearch() override { main_.DoEndSearch(); }
+    double windowSizeFactor() const override { return main_.windowSizeFactor(); }
+    const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
+
+private:
+    MainWindow& main_;
+};
+
+template <typename MainWindow> class MainWindowLocateHost final : public LocateHost {
+public:
+    explicit MainWindowLocateHost(MainWindow& main) : main_(main) {}
+
+    table::Table& bookTable() override { return main_.MyTable(); }
+    bool postPendingEdit() override { return main_.postPendingEdit(); }
+    table::RecordFilter recordFilterCopy() override { return main_.recordFilterCopy(); }
+    // The grid follows a move of its table by itself.
+    bool moveToRecord(uint32_t recno) override { return main_.MyTable().goToRecord(recno); }
     double windowSizeFactor() const override { return main_.windowSizeFactor(); }
     const widgets::UserFonts& userFonts() const override { return main_.userFonts(); }
 

@@ -65,6 +65,7 @@ std::vector<std::string> wordsOf(const std::string& text) {
 
 RecordTest::RecordTest(std::vector<SearchItem> items) : items_(std::move(items)) {}
 RecordTest::~RecordTest() = default;
+RecordTest::RecordTest(const RecordTest& other) : items_(other.items_) {}
 
 bool RecordTest::bindingFits(const table::DbfHeader& header) const {
     if (boundHeader_ != &header || boundLayout_.first != header.recordLength ||
@@ -192,8 +193,10 @@ bool RecordTest::matches(const table::RecordView& record) const {
 }
 
 table::RecordFilter makeRecordFilter(std::shared_ptr<const RecordTest> test) {
-    return [test = std::move(test)](const table::RecordView& record) {
-        return test && test->matches(record);
+    if (!test)
+        return [](const table::RecordView&) { return false; };
+    return [copy = RecordTest(*test)](const table::RecordView& record) {
+        return copy.matches(record);
     };
 }
 

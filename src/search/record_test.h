@@ -18,7 +18,8 @@ class RecordTest {
 public:
     explicit RecordTest(std::vector<SearchItem> items);
     ~RecordTest();
-    RecordTest(const RecordTest&) = delete;
+    // A copy binds on its own: each table handle, and each thread, runs a copy of its own.
+    RecordTest(const RecordTest&);
     RecordTest& operator=(const RecordTest&) = delete;
 
     // Whether the record passes. The first call for a table layout binds the items to its
@@ -42,7 +43,8 @@ private:
     mutable std::vector<uint32_t> prefetchOffsets_;
 };
 
-// A record filter that runs `test`; an empty test passes no record.
+// A record filter that runs `test`; an empty test passes no record. Every copy of the filter
+// holds a test of its own, so that a copy can run on another handle or thread.
 table::RecordFilter makeRecordFilter(std::shared_ptr<const RecordTest> test);
 
 } // namespace search

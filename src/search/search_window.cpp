@@ -4,6 +4,7 @@
 #include "search/criteria_grid.h"
 #include "search/record_test.h"
 #include "search/search_options.h"
+#include "search/wait_cursor.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -20,15 +21,6 @@ namespace search {
 namespace {
 
 constexpr const char* kHelpKeyword = "Search Window";
-
-// The hourglass for as long as the search runs, however it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

@@ -241,10 +241,16 @@ uint32_t Table::Impl::readRecordCountFromFile() {
 
 void Table::Impl::writeHeaderCountAndDate(uint32_t recordCount) {
     uint8_t bytes[8] = {}; // bytes 1..7: the date of the last update, then the record count
-    if (const uint8_t* mapped = map.at(0, sizeof bytes))
+    const uint8_t* mapped = map.at(0, sizeof bytes);
+    if (mapped != nullptr)
         std::memcpy(bytes, mapped, sizeof bytes);
     writeLastUpdate(bytes, detail::today());
     writeRecordCount(bytes, recordCount);
+    // The map shows the file: a header that already says this needs no write (a run of edits
+    // on one day writes it once).
+    if (mapped != nullptr &&
+        std::memcmp(mapped + kLastUpdateOffset, bytes + kLastUpdateOffset, 7) == 0)
+        return;
     writeAt(bytes + kLastUpdateOffset, 7, kLastUpdateOffset);
 }
 

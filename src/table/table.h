@@ -130,6 +130,10 @@ public:
     Bookmark bookmark() const;
     bool goToBookmark(Bookmark mark); // false when the record is gone; position unchanged
     void freeBookmark(Bookmark) {}
+    // Moves to the first record after physical record `mark` in the current order that passes
+    // the filter; `mark` itself need not pass it (a scan for a value from another handle's
+    // position). False, and the position unchanged, when none follows.
+    bool goToNextAfter(Bookmark mark);
 
     void setFilter(RecordFilter filter); // takes effect at the next refresh or open
     bool hasFilter() const;

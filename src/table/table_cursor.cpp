@@ -307,6 +307,25 @@ bool Table::goToRecord(uint32_t recno) {
     return true;
 }
 
+bool Table::goToNextAfter(Bookmark mark) {
+    Impl& d = *impl_;
+    d.requireOpen();
+    d.postPendingEdit();
+    if (mark == 0 || mark > d.header.recordCount)
+        return false;
+    const uint32_t current = d.current;
+    const bool bof = d.bof;
+    const bool eof = d.eof;
+    d.setPosition(mark, false, false);
+    d.moveNext();
+    if (d.eof) { // nothing follows: moveNext stayed on `mark`
+        d.setPosition(current, bof, eof);
+        return false;
+    }
+    d.notify();
+    return true;
+}
+
 Table::Bookmark Table::bookmark() const {
     return recordNumber();
 }

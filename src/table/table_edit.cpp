@@ -5,6 +5,7 @@
 
 #include "table/table_impl.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace table {
@@ -49,13 +50,26 @@ uint32_t appendRecord(Table::Impl& d) {
 }
 
 void rewriteRecord(Table::Impl& d) {
-    detail::HeaderLockGuard lock(d.fd.get(), d.dbfFile);
-    uint32_t count = d.readRecordCountFromFile();
-    d.header.recordCount = std::max(d.header.recordCount, count);
+    // As for appends, a handle open exclusively is the only one: no header lock, its own count,
+    // and the record as it stands read from the map.
+    std::optional<detail::HeaderLockGuard> lock;
+    uint32_t count = d.header.recordCount;
     std::vector<uint8_t> before(d.header.recordLength);
-    d.readAt(before.data(), before.size(), d.recordOffset(d.editRecno));
+    const uint8_t* mapped = nullptr;
+    if (d.mode == OpenMode::Exclusive)
+        mapped = d.recordBytes(d.editRecno);
+    if (mapped != nullptr) {
+        std::copy(mapped, mapped + before.size(), before.begin());
+    } else {
+        lock.emplace(d.fd.get(), d.dbfFile);
+        count = d.readRecordCountFromFile();
+        d.header.recordCount = std::max(d.header.recordCount, count);
+        d.readAt(before.data(), before.size(), d.recordOffset(d.editRecno));
+    }
     d.editBuffer[0] = before[0];
-    if (d.mdx) {
+    // An index without tags has no keys for a crash to leave half changed.
+    const bool keyed = d.mdx && !d.tags.empty();
+    if (keyed) {
         d.mdx->beginChange();
         for (const CompiledTag& tag : d.tags) {
             std::string oldKey = d.keyOf(tag, before.data());
@@ -68,7 +82,7 @@ void rewriteRecord(Table::Impl& d) {
     }
     d.writeAt(d.editBuffer.data(), d.editBuffer.size(), d.recordOffset(d.editRecno));
     d.writeHeaderCountAndDate(count);
-    if (d.mdx)
+    if (keyed)
         d.mdx->endChange(count);
 }
 
@@ -141,10 +155,13 @@ void Table::edit() {
         return;
     if (d.current == 0)
         d.fail("has no record to edit");
-    if (!detail::tryLock(d.fd.get(), recordLockOffset(d.current), detail::LockKind::Exclusive,
-                         d.dbfFile))
-        throwRecordLocked();
-    d.recordLocked = true;
+    // Nobody else can lock a record of a table open exclusively.
+    if (d.mode != OpenMode::Exclusive) {
+        if (!detail::tryLock(d.fd.get(), recordLockOffset(d.current), detail::LockKind::Exclusive,
+                             d.dbfFile))
+            throwRecordLocked();
+        d.recordLocked = true;
+    }
     d.editRecno = d.current;
     const uint8_t* record = d.recordBytes(d.current);
     if (record == nullptr || record[0] == '*') {

@@ -60,7 +60,8 @@ TEST_F(Menus, HoldEveryCommandWithItsCaptionShortcutAndSeparators) {
               "mm-dd-yy | mm.dd.yy | dd/mm/yy | dd-mm-yy | dd.mm.yy | mm/dd/yyyy | mm-dd-yyyy | "
               "mm.dd.yyyy | dd/mm/yyyy | dd-mm-yyyy | dd.mm.yyyy} | - | &Label Font [Shift+F8] | "
               "&Edit Font [Shift+F9] | &Button Font [Shift+F10]");
-    EXPECT_EQ(menus[4], "&Search and Replace [Ctrl+F] | &Rebuild Indexes | &Pack Database");
+    EXPECT_EQ(menus[4], "&Search and Replace [Ctrl+F] | &Undo Last Replace | &Rebuild Indexes | "
+                        "&Pack Database");
     EXPECT_EQ(menus[5], "&Contents [Ctrl+H] | &Review \"Tips of the Day\" | &About");
 }
 

@@ -7,13 +7,20 @@
 #include "app/window_wiring.h"
 #include "appearance/colour_config.h"
 #include "appearance/view_config_window.h"
+#include "db/field_catalogue.h"
 #include "edit/tmy_edit.h"
+#include "reports/report_file.h"
+#include "reports/report_window.h"
 #include "search/criteria_grid.h"
+#include "search/locate_dialog.h"
+#include "search/replace_window.h"
 #include "search/search_window.h"
 #include "search/sort_order_window.h"
 #include "support/gui/modal.h"
 #include "support_main_window.h"
 #include "table/date_format.h"
+#include "transfer/export_window.h"
+#include "transfer/import_windows.h"
 #include "widgets/record_grid.h"
 
 #include <QAction>
@@ -25,8 +32,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace testsupport;
@@ -119,6 +128,140 @@ TEST_F(ProgramWindowsTest, SortOrderReordersTheGrid) {
     EXPECT_EQ(cell(0, "Author"), "Carroll"); // "Book 1"
     EXPECT_EQ(cell(2, "Author"), "Brontë");  // "Book 3"
     EXPECT_EQ(window->settings().sortLevels[0], edit::field::Title);
+}
+
+TEST_F(ProgramWindowsTest, LocateMovesTheGridToTheMatchAndLocateNextGoesOn) {
+    start(); // by author: Austen, Brontë, Carroll
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateSpeed")->isEnabled());
+    ASSERT_TRUE(child<QToolButton>(*window, "LocateNextSpeed")->isEnabled());
+    const auto currentRow = [this] {
+        QApplication::processEvents(); // the grid follows its table from the event loop
+        return window->ViewerGrid().bookModel().currentRow();
+    };
+    run("MenuLocate", [](QWidget* dialog) {
+        auto* locate = qobject_cast<search::TMyLocateDlg*>(dialog);
+        ASSERT_NE(locate, nullptr);
+        locate->fieldList()->setCurrentIndex(locate->fieldList()->findText("Author"));
+        locate->valueEdit()->setText("r");
+        locate->matchButton(search::MatchType::PartialAnywhere)->setChecked(true);
+        locate->firstButton()->click();
+    });
+    EXPECT_EQ(currentRow(), 1);
+    EXPECT_EQ(window->MyTable().asText(window->MyTable().fieldIndex("Author")), "Brontë");
+    child<QToolButton>(*window, "LocateNextSpeed")->click();
+    EXPECT_EQ(currentRow(), 2);
+    s.messages.expect("Information", "No more matches found", db::MessageAnswer::Ok);
+    child<QAction>(*window, "MenuLocateNext")->trigger();
+    EXPECT_EQ(currentRow(), 2);
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceChangesTheTableAndUndoPutsItBack) {
+    start(); // by author: Austen, Brontë, Carroll
+    QAction* undo = child<QAction>(*window, "MenuUndoReplace");
+    EXPECT_FALSE(undo->isEnabled());
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("austen");
+        replace->replacementEdit()->setText("Jane Austen");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Jane Austen"); // in the sort order, rebuilt
+    EXPECT_EQ(window->MyTable().openMode(), table::OpenMode::Shared);
+    EXPECT_EQ(window->MyTable().selectedTag(), "NewIndex");
+    EXPECT_TRUE(undo->isEnabled());
+
+    s.messages.expect("Finished",
+                      "Undo of the last search and replace complete.  1 record(s) restored.",
+                      db::MessageAnswer::Ok);
+    undo->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(0, "Author"), "Austen");
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(ProgramWindowsTest, SearchAndReplaceUnderASearchVisitsEveryRecordAndKeepsTheSearch) {
+    start();
+    run("MenuSearch", [](QWidget* dialog) {
+        auto* search = qobject_cast<search::TMySearch*>(dialog);
+        ASSERT_NE(search, nullptr);
+        search->grid()->makeCurrent(edit::field::Author);
+        QTest::keyClicks(search->grid()->openEditor(), "Austen");
+        search->findChild<QPushButton*>("OkButton")->click();
+    });
+    ASSERT_EQ(count(), "1");
+    s.messages.expect("Finished", "Global Search and Replace Complete.", db::MessageAnswer::Ok);
+    run("MenuSearchReplace", [](QWidget* dialog) {
+        auto* replace = qobject_cast<search::TSearchAndReplace*>(dialog);
+        ASSERT_NE(replace, nullptr);
+        replace->fieldList()->setCurrentIndex(replace->fieldList()->findText("Author"));
+        replace->searchEdit()->setText("carroll");
+        replace->replacementEdit()->setText("Lewis Carroll");
+        replace->startButton()->click();
+    });
+    for (int wait = 0; wait < 200 && QApplication::activeModalWidget() != nullptr; ++wait)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->searchActive());
+    EXPECT_EQ(count(), "1");
+    child<QAction>(*window, "MenuEndSearch")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(cell(2, "Author"), "Lewis Carroll");
+}
+
+// The header line carries the viewer's column titles; a field hidden since start-up goes by its
+// table name in capitals. The whole table goes out in the sort order.
+TEST_F(ProgramWindowsTest, ExportWritesTheTableInSortOrderWithColumnTitles) {
+    std::string fields = "[Display Fields]\r\nYearPub=No\r\n[Export Fields]\r\n";
+    for (const db::FieldInfo& field : db::fieldCatalogue())
+        fields += std::string(field.name) + (field.number <= 3 ? "=Yes\r\n" : "=No\r\n");
+    start(false, fields);
+    const QString out = file("OUT.TXT");
+    s.files.answer(out);
+    s.messages.expect("Ok", "Export Complete.", db::MessageAnswer::Ok);
+    run("MenuExport", [](QWidget* dialog) {
+        auto* exporter = qobject_cast<transfer::TMyExport*>(dialog);
+        ASSERT_NE(exporter, nullptr);
+        exporter->findChild<QPushButton*>("StartExportButton")->click();
+    });
+    QFile text(out);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = text.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "\"Title\",\"Author\",\"YEARPUB\"\r");
+    EXPECT_TRUE(lines[1].contains("\"Austen\"")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[3].contains("\"Carroll\"")) << lines[3].toStdString();
+}
+
+// Import through both dialogs: the new books are in the grid and in the count afterwards.
+TEST_F(ProgramWindowsTest, ImportAddsBooksAndTheCountFollows) {
+    start();
+    const QString in = file("IN.TXT");
+    QFile text(in);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("\"Title\",\"Author\"\r\n\"New\",\"Dickens\"\r\n\"Newer\",\"Eliot\"\r\n");
+    text.close();
+    s.files.answer(in);
+    s.messages.expect("Ok", "Import Complete.", db::MessageAnswer::Ok);
+    run("MenuImport", [](QWidget* dialog) {
+        auto* source = qobject_cast<transfer::TImportFormat*>(dialog);
+        ASSERT_NE(source, nullptr);
+        whenModalAppears([](QWidget* mapping) {
+            ASSERT_NE(qobject_cast<transfer::TMyImport*>(mapping), nullptr);
+            clickButton(mapping, "Start Import");
+        });
+        clickButton(dialog, "Select File");
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(count().contains(QLatin1String("5"))) << count().toStdString();
+    EXPECT_EQ(cell(3, "Author"), "Dickens");
+    EXPECT_EQ(cell(4, "Author"), "Eliot");
 }
 
 TEST_F(ProgramWindowsTest, ViewerConfigurationHidesAColumn) {
@@ -228,3 +371,59 @@ TEST_F(ProgramWindowsTest, ListEditsAreWrittenWhenTheProgramCloses) {
 }
 
 } // namespace
+
+TEST_F(ProgramWindowsTest, NewReportFromTheReportsCommandSavesItAtTheEndOfTheList) {
+    start();
+    run("MenuReports", [](QWidget* dialog) {
+        auto* reports = qobject_cast<reports::TMyReport*>(dialog);
+        ASSERT_NE(reports, nullptr);
+        auto* newButton = reports->findChild<QPushButton*>("NewButton");
+        ASSERT_TRUE(newButton->isEnabled());
+        whenModalAppears([](QWidget* designer) {
+            EXPECT_EQ(designer->windowTitle(), "Report Definition");
+            designer->findChild<QLineEdit*>("ReportName")->setText("From The Menu");
+            clickButton(designer, "Update");
+        });
+        newButton->click();
+        EXPECT_EQ(reports->reportBox()->currentItem()->text(), "From The Menu");
+        reports->accept();
+    });
+    EXPECT_EQ(reports::ReportFile(reports::reportFilePath(programDirectory())).list().last(),
+              "From The Menu");
+}
+
+// The report status window ends with OK once its run is over.
+static void clickOkWhenDone(QWidget* status) {
+    auto* button = status->findChild<QPushButton*>();
+    if (button == nullptr || button->text() != "OK") {
+        QTimer::singleShot(10, status, [status] { clickOkWhenDone(status); });
+        return;
+    }
+    button->click();
+}
+
+// View runs the report into stored pages and shows them in the preview, captioned with the
+// report's name.
+TEST_F(ProgramWindowsTest, ViewFromTheReportsCommandShowsThePreview) {
+    start();
+    QString previewTitle;
+    run("MenuReports", [&previewTitle](QWidget* dialog) {
+        auto* reports = qobject_cast<reports::TMyReport*>(dialog);
+        ASSERT_NE(reports, nullptr);
+        auto* viewButton = reports->findChild<QPushButton*>("ViewButton");
+        ASSERT_TRUE(viewButton->isEnabled());
+        reports->reportBox()->setCurrentRow(0);
+        whenModalAppears([&previewTitle](QWidget* status) {
+            whenModalAppears([&previewTitle](QWidget* preview) {
+                previewTitle = preview->windowTitle();
+                preview->close();
+            });
+            clickOkWhenDone(status);
+        });
+        viewButton->click();
+        reports->accept();
+    });
+    EXPECT_TRUE(previewTitle.contains(
+        reports::ReportFile(reports::reportFilePath(programDirectory())).list().first()))
+        << previewTitle.toStdString();
+}

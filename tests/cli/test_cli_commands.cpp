@@ -5,7 +5,14 @@
 
 #include "db/book_database.h"
 #include "db/table_maintenance.h"
+#include "reports/report_file.h"
+#include "reports/report_generator.h"
+#include "settings/settings.h"
 #include "table/table.h"
+#include "transfer/export_core.h"
+
+#include <QDate>
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -18,8 +25,8 @@
 namespace {
 
 using clitest::CliHome;
-using clitest::makeBookTable;
 using clitest::CliRun;
+using clitest::makeBookTable;
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -186,6 +193,141 @@ TEST(CliFailures, ExitStatusesAndTheProgramsMessages) {
     const CliRun help = home.run({"check", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(has(help.out, "--repair")) << help.out;
+}
+
+} // namespace
+
+namespace {
+
+std::string exportedInProcess(const std::string& dbf, const std::vector<int>& numbers,
+                              const std::string& out) {
+    table::Table books;
+    db::pointTableAt(books, QString::fromStdString(dbf));
+    books.selectTag(db::kIndexTag); // the sort order, by author
+    books.open();
+    const auto fields = transfer::exportList(numbers, books);
+    transfer::TextExportFile file(out);
+    transfer::RecordWalk walk(books);
+    const transfer::ValueFormats formats = transfer::currentValueFormats();
+    while (!walk.step(
+        [&](const table::Table& record) { file.writeRecord(record, fields, formats); }, 100)) {
+    }
+    file.close();
+    return readAll(out);
+}
+
+TEST(CliTransfer, ExportWritesWhatTheExportCodeWritesAndImportReadsItBack) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen, Jane", "Eliot \"George\""});
+    const std::vector<int> numbers{db::fieldNumberByName("TITLE"), db::fieldNumberByName("AUTHOR")};
+    const std::string expected = exportedInProcess(dbf, numbers, home.file("EXPECTED.TXT"));
+
+    const QString out = QString::fromStdString(home.file("OUT.TXT"));
+    const CliRun run = home.run({"export", QString::fromStdString(dbf), out, "--text", "--fields",
+                                 "TITLE,AUTHOR", "--no-header"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readAll(out.toStdString()), expected);
+
+    const std::string copy = home.file("COPY.DBF");
+    ASSERT_EQ(home.run({"new", QString::fromStdString(copy)}).status, 0);
+    const CliRun imported = home.run(
+        {"import", QString::fromStdString(copy), out, "--text", "--map", "1=TITLE,2=AUTHOR"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "3\n");
+    EXPECT_EQ(exportedInProcess(copy, numbers, home.file("AGAIN.TXT")), expected);
+
+    // Only what the search shows: the author with a comma.
+    const CliRun searched =
+        home.run({"export", QString::fromStdString(dbf), out, "--text", "--fields", "AUTHOR",
+                  "--no-header", "--search", "Author contains JANE"});
+    ASSERT_EQ(searched.status, 0) << searched.err;
+    EXPECT_EQ(readAll(out.toStdString()), "\"Austen, Jane\"\r\n");
+
+    for (const QStringList& wrong :
+         {QStringList{"import", QString::fromStdString(copy), out, "--text", "--map", "3=TITLE"},
+          QStringList{"import", QString::fromStdString(copy), out, "--text", "--map", "1=NOPE"},
+          QStringList{"import", QString::fromStdString(copy), out, "--text", "--dbf"},
+          QStringList{"export", QString::fromStdString(dbf), out, "--text", "--search", "Bad x"}})
+        EXPECT_EQ(home.run(wrong).status, 2) << wrong.join(' ').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliReport, TextIsWhatTheGeneratorWritesAndPdfHoldsThePages) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen", "Eliot"});
+    ASSERT_TRUE(reports::createReportFileIfMissing(QString::fromStdString(home.file("program"))));
+    const auto definition =
+        reports::ReportFile(reports::reportFilePath(QString::fromStdString(home.file("program"))))
+            .load(0);
+    ASSERT_TRUE(definition);
+    {
+        table::Table books;
+        db::pointTableAt(books, QString::fromStdString(dbf));
+        books.selectTag(db::kIndexTag);
+        books.open();
+        reports::ReportGenerator generator(
+            *definition, books, reports::reportContextFrom(app::Settings{}, QDate::currentDate()),
+            reports::OutputMode::TextFile, QString::fromStdString(home.file("EXPECTED.TXT")));
+        auto engine = reports::createReportEngine(reports::OutputMode::TextFile, nullptr, nullptr,
+                                                  definition->landscape);
+        generator.attach(*engine);
+        engine->Execute();
+    }
+    const QString text = QString::fromStdString(home.file("OUT.TXT"));
+    const CliRun run =
+        home.run({"report", QString::fromStdString(dbf), "--number", "1", "--text", text});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readAll(text.toStdString()), readAll(home.file("EXPECTED.TXT")));
+
+    const QString pdf = QString::fromStdString(home.file("OUT.PDF"));
+    const CliRun byName =
+        home.run({"report", QString::fromStdString(dbf), "--name", definition->reportName.toUpper(),
+                  "--pdf", pdf, "--search", "Author contains AUSTEN"});
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(readAll(pdf.toStdString()).rfind("%PDF", 0), 0u);
+
+    EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--name", "No Such", "--text", text})
+                  .status,
+              1);
+    EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--number", "1"}).status, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliBackup, CopiesEachKindAndNeedsTheTableAlone) {
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen"});
+    const QString folder = QString::fromStdString(home.file("copies"));
+    QDir().mkpath(folder);
+    writeAll(home.file("copies/BOOKS.DBF"), "an earlier, smaller copy");
+    writeAll(home.file("program/AUTHOR.LST"), "Austen\r\n");
+
+    const CliRun table = home.run({"backup", QString::fromStdString(dbf), folder});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(readAll(home.file("copies/BOOKS.DBF")), readAll(dbf));
+    EXPECT_FALSE(QFile::exists(folder + "/BOOKS.MDX"));
+    EXPECT_EQ(home.run({"backup", "--lists", folder}).status, 0);
+    EXPECT_EQ(readAll(home.file("copies/AUTHOR.LST")), "Austen\r\n");
+    EXPECT_EQ(home.run({"backup", "--reports", folder, "--quiet"}).status, 0);
+    EXPECT_TRUE(QFile::exists(folder + "/VLMBOOK.URP"));
+
+    table::Table held;
+    db::pointTableAt(held, QString::fromStdString(dbf));
+    held.open();
+    const CliRun busy = home.run({"backup", QString::fromStdString(dbf), folder});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_TRUE(has(busy.err, "requires exclusive use")) << busy.err;
+    EXPECT_EQ(home.run({"backup", "--lists", "--reports", folder}).status, 2);
+    EXPECT_EQ(home.run({"backup", folder}).status, 2);
 }
 
 } // namespace

@@ -128,6 +128,31 @@ TEST_F(CursorTest, TagOrderAndPhysicalOrder) {
     EXPECT_THROW(books.selectTag("NOSUCH"), table::TableError);
 }
 
+// A scan from another handle's position: the record to start after need not pass the filter.
+TEST_F(CursorTest, GoToNextAfterStartsFromARecordTheFilterRejects) {
+    openAt(books, path);
+    fill({"Byron", "Austen", "Blake", "Atwood", "Auden"});
+    books.addTag("AUTHORS", kAuthorKey);
+    books.setFilter([](const table::RecordView& record) { return record.text(kAuthor)[0] == 'A'; });
+    struct Case {
+        const char* tag;
+        uint32_t after;    // physical record to start after
+        uint32_t expected; // record landed on, 0 when none follows
+    };
+    for (const Case& c : {Case{"AUTHORS", 3, 0}, Case{"AUTHORS", 1, 0}, Case{"AUTHORS", 4, 5},
+                          Case{"AUTHORS", 5, 2}, Case{"", 1, 2}, Case{"", 3, 4}, Case{"", 5, 0},
+                          Case{"", 0, 0}, Case{"", 99, 0}}) {
+        SCOPED_TRACE(std::string(c.tag) + " after " + std::to_string(c.after));
+        books.selectTag(c.tag);
+        books.refresh();
+        books.first();
+        const uint32_t before = books.recordNumber();
+        EXPECT_EQ(books.goToNextAfter(c.after), c.expected != 0);
+        EXPECT_EQ(books.recordNumber(), c.expected != 0 ? c.expected : before);
+        EXPECT_FALSE(books.eof());
+    }
+}
+
 TEST_F(CursorTest, FindNearestLandsOnEqualOrFollowingKey) {
     openAt(books, path);
     EXPECT_THROW(books.findNearest("X"), table::TableError); // no tag selected

@@ -1,0 +1,259 @@
+#include "reports/report_layout_window.h"
+
+#include "appearance/colour_painting.h"
+#include "db/field_catalogue.h"
+#include "reports/report_design.h"
+#include "reports/report_part_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace reports {
+
+namespace {
+
+int scaled(double value, double scale) {
+    return static_cast<int>(std::lround(value * scale));
+}
+
+// The boxes of one line in the band from `top` to `bottom`.
+void addLineBoxes(std::vector<LayoutBox>& boxes, const ReportLine& line, int lineNumber, int width,
+                  int top, int bottom, const LayoutGeometry& geometry) {
+    const double perCharacter = static_cast<double>(geometry.right() - geometry.left()) / width;
+    int sum = 0;
+    int x = geometry.left();
+    for (int index = 0; index < kPartsPerLine; ++index) {
+        const ReportPart& part = line[static_cast<size_t>(index)];
+        if (part.width < 1)
+            break;
+        sum += part.width;
+        const bool last =
+            index == kPartsPerLine - 1 || line[static_cast<size_t>(index) + 1].width < 1;
+        int right = last ? geometry.right()
+                         : geometry.left() + static_cast<int>(std::lround(perCharacter * sum));
+        right = std::min(right, geometry.right());
+        boxes.push_back({lineNumber, index + 1, QRect(QPoint(x, top), QPoint(right, bottom))});
+        x = right;
+    }
+}
+
+} // namespace
+
+int LayoutGeometry::left() const {
+    return scaled(4, scale);
+}
+int LayoutGeometry::right() const {
+    return scaled(629, scale);
+}
+int LayoutGeometry::bodyTop() const {
+    return scaled(75, scale);
+}
+int LayoutGeometry::lineHeight() const {
+    return scaled(20, scale);
+}
+int LayoutGeometry::totalsTop() const {
+    return scaled(355, scale);
+}
+int LayoutGeometry::totalsBottom() const {
+    return scaled(375, scale);
+}
+
+std::vector<LayoutBox> layoutBoxes(const ReportDefinition& definition, int width, bool showTotals,
+                                   const LayoutGeometry& geometry) {
+    std::vector<LayoutBox> boxes;
+    const int lines = std::clamp(definition.numLines, 0, kBodyLineCount);
+    for (int number = 1; number <= lines; ++number) {
+        const int top = geometry.bodyTop() + (number - 1) * geometry.lineHeight();
+        addLineBoxes(boxes, definition.line(number), number, width, top,
+                     top + geometry.lineHeight(), geometry);
+    }
+    if (showTotals)
+        addLineBoxes(boxes, definition.totalsLine, kTotalsLineNumber, width, geometry.totalsTop(),
+                     geometry.totalsBottom(), geometry);
+    return boxes;
+}
+
+std::optional<LayoutBox> boxAt(const std::vector<LayoutBox>& boxes, const LayoutGeometry& geometry,
+                               QPoint point) {
+    if (point.x() < geometry.left() || point.x() > geometry.right())
+        return std::nullopt;
+    int line = 0;
+    if (point.y() >= geometry.totalsTop() && point.y() <= geometry.totalsBottom())
+        line = kTotalsLineNumber;
+    else if (point.y() >= geometry.bodyTop())
+        line = (point.y() - geometry.bodyTop()) / geometry.lineHeight() + 1;
+    for (const LayoutBox& box : boxes)
+        if (box.line == line && box.rect.right() >= point.x())
+            return box;
+    return std::nullopt;
+}
+
+QString shortenToFit(const QString& text, const QFontMetrics& metrics, int room) {
+    QString shown = text;
+    while (!shown.isEmpty() && metrics.horizontalAdvance(shown) > room)
+        shown.chop(1);
+    return shown;
+}
+
+// The drawing of the boxes, and the clicks on them.
+class LayoutArea : public QWidget {
+public:
+    LayoutArea(TRepLayout& window, const app::Settings& settings, const ReportDefinition& copy,
+               int width, bool showTotals, double scale)
+        : QWidget(&window), window_(window), settings_(settings), copy_(copy), width_(width),
+          showTotals_(showTotals) {
+        geometry_.scale = scale;
+        setObjectName(QStringLiteral("LayoutArea"));
+        setFixedSize(scaled(633, scale), scaled(380, scale));
+        refresh();
+    }
+
+    void refresh() {
+        boxes_ = layoutBoxes(copy_, width_, showTotals_, geometry_);
+        update();
+    }
+    const std::vector<LayoutBox>& boxes() const { return boxes_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(8 * geometry_.scale);
+        painter.setFont(font);
+        const QFontMetrics metrics(font);
+        painter.setPen(palette().color(QPalette::WindowText));
+        if (copy_.numLines > 0)
+            painter.drawText(geometry_.left(), geometry_.bodyTop() - scaled(6, geometry_.scale),
+                             QStringLiteral("Report Body"));
+        if (showTotals_)
+            painter.drawText(geometry_.left(), geometry_.totalsTop() - scaled(6, geometry_.scale),
+                             QStringLiteral("Report Totals"));
+        for (const LayoutBox& box : boxes_)
+            paintBox(painter, metrics, box);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        pressed_ = event->button() == Qt::LeftButton
+                       ? boxAt(boxes_, geometry_, event->position().toPoint())
+                       : std::nullopt;
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        const auto released = boxAt(boxes_, geometry_, event->position().toPoint());
+        const auto pressed = std::exchange(pressed_, std::nullopt);
+        if (event->button() != Qt::LeftButton || !pressed || !released ||
+            pressed->line != released->line || pressed->part != released->part)
+            return;
+        window_.openPart(released->line, released->part);
+    }
+
+private:
+    void paintBox(QPainter& painter, const QFontMetrics& metrics, const LayoutBox& box) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::white);
+        painter.drawRect(box.rect);
+        const ReportLine& line =
+            box.line == kTotalsLineNumber ? copy_.totalsLine : copy_.line(box.line);
+        const ReportPart& part = line[static_cast<size_t>(box.part - 1)];
+        QString text;
+        Qt::Alignment align = Qt::AlignLeft;
+        QColor colour = Qt::black;
+        if (part.isFiller()) {
+            text = QStringLiteral("Filler");
+            align = Qt::AlignHCenter;
+            colour = Qt::darkGreen;
+        } else if (part.isLabel()) {
+            text = part.labelText;
+            align = Qt::AlignRight;
+            colour = Qt::red;
+        } else {
+            const int number = db::fieldNumberByName(part.item.toStdString());
+            text = box.line != kTotalsLineNumber && number > 0 ? settings_.fieldLabel(number)
+                                                               : part.item;
+        }
+        const QRect inner = box.rect.adjusted(2, 1, -1, 0);
+        const QString shown = shortenToFit(text, metrics, inner.width());
+        if (shown != text)
+            align = Qt::AlignLeft;
+        painter.setPen(colour);
+        painter.drawText(inner, static_cast<int>(align | Qt::AlignVCenter), shown);
+    }
+
+    TRepLayout& window_;
+    const app::Settings& settings_;
+    const ReportDefinition& copy_;
+    int width_;
+    bool showTotals_;
+    LayoutGeometry geometry_;
+    std::vector<LayoutBox> boxes_;
+    std::optional<LayoutBox> pressed_;
+};
+
+TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::Settings& settings,
+                       ReportDefinition& definition, int designWidth, bool showTotals, double scale)
+    : QDialog(parent), seams_(seams), settings_(settings), definition_(definition),
+      copy_(definition), designWidth_(designWidth) {
+    setObjectName(QStringLiteral("TRepLayout"));
+    setWindowTitle(QStringLiteral("Specify Report Layout"));
+    // The caption and the note sit above the body band, inside the drawing's own coordinates.
+    area_ = new LayoutArea(*this, settings_, copy_, designWidth_, showTotals, scale);
+    auto* caption = new QLabel(QStringLiteral("Report: ") + definition_.reportName.left(38), area_);
+    caption->setObjectName(QStringLiteral("ReportCaption"));
+    appearance::markColourPart(*caption, appearance::ColourPart::MajorTitle);
+    caption->setGeometry(scaled(4, scale), scaled(4, scale), scaled(620, scale), scaled(18, scale));
+    auto* note = new QLabel(QStringLiteral("Using the left mouse button, click on the area where "
+                                           "you would like to add or change the report layout."),
+                            area_);
+    note->setObjectName(QStringLiteral("Note"));
+    note->setWordWrap(true);
+    note->setGeometry(scaled(4, scale), scaled(24, scale), scaled(620, scale), scaled(34, scale));
+
+    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
+    ok->setObjectName(QStringLiteral("OkButton"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(ok, &QPushButton::clicked, this, &TRepLayout::OkButtonClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 4, 0, 4);
+    layout->addWidget(area_);
+    layout->addLayout(buttons);
+}
+
+TRepLayout::~TRepLayout() = default;
+
+const std::vector<LayoutBox>& TRepLayout::boxes() const {
+    return area_->boxes();
+}
+QWidget* TRepLayout::drawingArea() const {
+    return area_;
+}
+
+void TRepLayout::openPart(int line, int part) {
+    const bool totals = line == kTotalsLineNumber;
+    ReportLine& target = totals ? copy_.totalsLine : copy_.line(line);
+    TReportPart partWindow(this, seams_, settings_, target, line, part, designWidth_);
+    appearance::applyColourSet(partWindow, settings_.colours(app::WindowGroup::Report));
+    if (partWindow.exec() != QDialog::Accepted || !partWindow.result())
+        return;
+    target = *partWindow.result();
+    area_->refresh();
+}
+
+void TRepLayout::OkButtonClick() {
+    definition_ = copy_;
+    accept();
+}
+
+} // namespace reports
