@@ -55,7 +55,11 @@ QRect navigatorFor(ButtonBarMode mode, QSize client) {
     }
     constexpr int width = 241;
     const int left = std::clamp(client.width() - width - 3, kSpeedBarRight + 3, 424);
-    return {left, 3, width, kNavigatorHeight};
+    // A window of the smallest stored size, its frame taken off, leaves a little less than the
+    // full width beside the speed bar: the navigator's buttons narrow a little instead of
+    // running off the window.
+    const int room = std::max(client.width() - 3 - left, 10 * 18);
+    return {left, 3, std::min(width, room), kNavigatorHeight};
 }
 
 } // namespace

@@ -105,10 +105,36 @@ void TMain::openArgumentTable() {
     tableOpened(db::openDatabase(context, path));
 }
 
+// The stored rectangle is the whole window, frame included. The frame is known only once the
+// window is on screen: until then the client takes the whole size, and the first show takes
+// the frame off again (fitStoredOuterSize).
 void TMain::applyStoredWindowRect() {
     const WindowRect& rect = settings_.mainWindow;
+    storedOuterSize_ = QSize(rect.width, rect.height);
     move(rect.left, rect.top);
     resize(std::max(rect.width, minimumWidth()), std::max(rect.height, minimumHeight()));
+}
+
+void TMain::fitStoredOuterSize() {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (!storedOuterSize_.isValid() || frame.isEmpty() || isMaximized() || isFullScreen())
+        return;
+    const QSize client = storedOuterSize_ - frame;
+    resize(std::max(client.width(), minimumWidth()), std::max(client.height(), minimumHeight()));
+    storedOuterSize_ = QSize();
+}
+
+// Where the window is and how big, frame included, as it is when neither maximised nor
+// minimised: what brings it back the same at the next start.
+WindowRect TMain::normalOuterRect() const {
+    const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
+    const QRect client = normal ? geometry() : normalGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    const QRect outer = client.marginsAdded(margins);
+    return WindowRect{outer.left(), outer.top(), outer.width(), outer.height()};
 }
 
 void TMain::rebuildSortExpression() {
@@ -138,6 +164,7 @@ void TMain::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    fitStoredOuterSize();
     FormShow();
 }
 
@@ -184,8 +211,7 @@ void TMain::runOnSettledTable(const std::function<void()>& command) {
 
 void TMain::FormClose() {
     DisableEndSearch();
-    const QRect frame = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    settings_.mainWindow = WindowRect{pos().x(), pos().y(), frame.width(), frame.height()};
+    settings_.mainWindow = normalOuterRect();
     if (browseMode_)
         settings_.gridFieldEditing = storedFieldEditing_;
     settings_.lastDatabase = currentDatabasePath_;
@@ -275,6 +301,10 @@ void TMain::SetColors() {
     appearance::paintColourPart(*centralWidget(), appearance::ColourPart::Window, colours);
     appearance::paintColourPart(*viewerLabel_, appearance::ColourPart::MajorTitle, colours);
     appearance::paintColourPart(*navigatorLabel_, appearance::ColourPart::MinorTitle, colours);
+    // The count and the search label stand on the main background like the captions, and must
+    // be as readable.
+    for (QLabel* label : {countLabel_, count2Label_, searchOnLabel_})
+        appearance::paintColourPart(*label, appearance::ColourPart::MinorTitle, colours);
 }
 
 QPrinter& TMain::printer() {

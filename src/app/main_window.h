@@ -168,6 +168,8 @@ private:
     bool openStartupTable();
     void openArgumentTable();
     void applyStoredWindowRect();
+    void fitStoredOuterSize();
+    WindowRect normalOuterRect() const;
     void applyStartupWindowSize();
     void switchBrowseModeOn();
     void FormShow();
@@ -203,6 +205,7 @@ private:
     int windowSize_ = 640;
     double windowSizeFactor_ = 1.0;
     QSize screenSize_;
+    QSize storedOuterSize_; // until the first show has taken the frame off it
     bool searchActive_ = false;
     bool browseMode_ = false;
     bool storedFieldEditing_ = false;

@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 
+#include "widgets/menu_shortcuts.h"
 #include "widgets/record_grid.h"
 #include "widgets/record_navigator.h"
 
@@ -72,6 +73,7 @@ void TMain::createControls() {
     setCentralWidget(client);
     setMinimumSize(400, 300); // room for the viewer in every button-bar mode
     createMenus();
+    widgets::preferMenuShortcuts(*this, *menuBar());
     createViewer();
     createLetteredButtons();
     createSpeedPanel();
@@ -121,6 +123,9 @@ void TMain::createMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     for (Command command : {Command::HelpContents, Command::Tips, Command::About})
         addCommandItem(help, command);
+    // F1 as well, the key desktop users press for help.
+    QAction* contents = actions_[Command::HelpContents];
+    contents->setShortcuts({contents->shortcut(), QKeySequence(Qt::Key_F1)});
 }
 
 QMenu* TMain::createFileMenu() {
@@ -320,7 +325,6 @@ void TMain::createViewer() {
     QFont searchFont = searchOnLabel_->font();
     searchFont.setBold(true);
     searchOnLabel_->setFont(searchFont);
-    searchOnLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
     searchOnLabel_->setGeometry(100, 0, 100, 18);
     searchOnLabel_->hide();
 

@@ -264,7 +264,7 @@ void ProgramWindows::wireRecordCommands() {
 
 void ProgramWindows::wireSearchCommands() {
     main_.wireCommand(Command::Search, [this] {
-        searchWindow_->exec();
+        searchWindow_->execSearch();
         main_.DisplayCount();
     });
     main_.wireCommand(Command::Locate, [this] { locateDialog_->Execute(); });

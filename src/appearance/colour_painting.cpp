@@ -65,6 +65,20 @@ void paintCombo(QWidget& widget, const QColor& background, const QColor& text) {
     }
 }
 
+// The application's colours for the widget, every role set: a palette that sets nothing would
+// let the widget inherit the window's colours again.
+QPalette ownPalette(const QWidget& widget) {
+    QPalette palette = QApplication::palette(&widget);
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            palette.setColor(g, r, palette.color(g, r));
+        }
+    }
+    return palette;
+}
+
 std::optional<ColourPart> markOf(const QWidget& widget) {
     const QVariant mark = widget.property(kColourPartProperty);
     if (!mark.isValid()) {
@@ -148,7 +162,7 @@ void paintColourPart(QWidget& widget, ColourPart part, const app::ColourSet& set
                                colour(ColourRole::CheckText));
         break;
     case ColourPart::OwnColours:
-        widget.setPalette(QApplication::palette(&widget));
+        widget.setPalette(ownPalette(widget));
         break;
     }
 }

@@ -13,6 +13,10 @@ constexpr app::Colour kWhite = rgbColour(255, 255, 255);
 constexpr app::Colour kSilver = rgbColour(192, 192, 192);
 constexpr app::Colour kGrey = rgbColour(127, 127, 127);
 
+// The combinations of the Windows program, with the colours that left a text unreadable on its
+// background made darker or lighter in the same hue (see the contrast test): Fiery Red's box
+// text, Christmas Season's titles and boxes, Wine's titles, boxes and buttons, More Pastels'
+// major titles and all of Camouflage's texts.
 constexpr std::array<ColourCombination, kCombinationCount> kCombinations{{
     {"Monochrome", kWhite, kBlack, kBlack, kWhite, kBlack, kBlack},
     {"Gray Mist", kSilver, kBlack, kBlack, kWhite, kBlack, kBlack},
@@ -23,20 +27,19 @@ constexpr std::array<ColourCombination, kCombinationCount> kCombinations{{
      rgbColour(128, 0, 128), rgbColour(0, 255, 255), kBlack},
     {"Ocean Blue", rgbColour(0, 255, 255), rgbColour(255, 0, 0), kBlack, kWhite,
      rgbColour(0, 0, 128), kBlack},
-    {"Fiery Red", rgbColour(255, 0, 0), rgbColour(0, 0, 128), kBlack, kWhite, rgbColour(255, 0, 0),
+    {"Fiery Red", rgbColour(255, 0, 0), rgbColour(0, 0, 128), kBlack, kWhite, rgbColour(128, 0, 0),
      kBlack},
-    {"Christmas Season", rgbColour(0, 255, 0), kWhite, rgbColour(255, 0, 0), rgbColour(255, 0, 0),
-     kWhite, rgbColour(255, 0, 0)},
-    {"Wine", rgbColour(128, 0, 64), rgbColour(255, 0, 0), rgbColour(255, 0, 255),
-     rgbColour(128, 0, 128), rgbColour(255, 0, 0), rgbColour(255, 0, 255)},
-    {"More Pastels", rgbColour(0, 255, 128), rgbColour(255, 0, 255), rgbColour(128, 0, 128),
+    {"Christmas Season", rgbColour(0, 255, 0), rgbColour(128, 0, 0), rgbColour(128, 0, 0),
+     rgbColour(192, 0, 0), kWhite, rgbColour(128, 0, 0)},
+    {"Wine", rgbColour(128, 0, 64), rgbColour(255, 128, 128), rgbColour(255, 128, 255),
+     rgbColour(128, 0, 128), rgbColour(255, 192, 192), rgbColour(255, 128, 255)},
+    {"More Pastels", rgbColour(0, 255, 128), rgbColour(0, 0, 255), rgbColour(128, 0, 128),
      rgbColour(0, 255, 255), rgbColour(0, 0, 255), rgbColour(128, 0, 128)},
     {"Green Glow", kBlack, rgbColour(0, 255, 0), rgbColour(0, 255, 0), rgbColour(0, 255, 0), kBlack,
      rgbColour(0, 255, 0)},
-    {"Camouflage", rgbColour(128, 128, 0), rgbColour(0, 128, 0), kGrey, rgbColour(0, 128, 128),
-     kSilver, kGrey},
+    {"Camouflage", rgbColour(128, 128, 0), rgbColour(0, 48, 0), kBlack, rgbColour(0, 128, 128),
+     kWhite, kBlack},
 }};
-
 } // namespace
 
 QColor toQColor(app::Colour colour) {

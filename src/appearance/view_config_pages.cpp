@@ -65,6 +65,8 @@ void TViewConfig::buildWindow() {
     QPushButton* exit = addButton(this, QStringLiteral("E&xit"), "ExitButton",
                                   kWindowWidth - kButtonWidth - 10, buttonTop);
     connect(help, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { HelpButtonClick(); });
     connect(exit, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 }
 

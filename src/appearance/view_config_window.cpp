@@ -102,9 +102,13 @@ void TViewConfig::showColour(QLabel* swatch, app::Colour colour) {
     swatch->setPalette(palette);
 }
 
+// The grid's fonts carry their text colour, chosen in the same dialog.
 void TViewConfig::chooseFont(app::GridFontSettings& font, QLineEdit* box) {
-    if (std::optional<QFont> chosen = seams_.fonts.chooseFont(this, toQFont(font))) {
-        takeChosenFont(font, *chosen);
+    if (std::optional<widgets::FontAndColour> chosen =
+            seams_.fonts.chooseFontAndColour(this, toQFont(font), toQColor(font.colour))) {
+        takeChosenFont(font, chosen->font);
+        if (chosen->colour.isValid())
+            font.colour = fromQColor(chosen->colour);
         showFont(box, font);
     }
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace backup {
@@ -70,6 +71,8 @@ void TMyRestore::buildWindow() {
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpButton, &QPushButton::clicked, this,
             [this] { seams_.help.showKeyword(QStringLiteral("Backup and Restore")); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, helpButton,
+            &QPushButton::click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

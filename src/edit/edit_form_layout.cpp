@@ -259,7 +259,7 @@ void TMyEdit::buildMenus(QMenuBar& menuBar) {
                  },
                  true}});
     QAction* help = menuBar.addAction(tr("&Help"));
-    help->setShortcut(QKeySequence(tr("Ctrl+H")));
+    help->setShortcuts({QKeySequence(tr("Ctrl+H")), QKeySequence(Qt::Key_F1)});
     connect(help, &QAction::triggered, this,
             [this] { seams_.help.showKeyword(QStringLiteral("Input Window")); });
 }

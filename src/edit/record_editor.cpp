@@ -94,11 +94,12 @@ bool RecordEditor::dataChanged() const {
     return !sameValues(view_.values(), saved_);
 }
 
+// The user sees the field's page and box before the message about it.
 void RecordEditor::failAt(int fieldNumber, const std::string& message) {
-    context_.messages.error(message);
     if (fieldNumber != 0) {
         view_.showField(fieldNumber);
     }
+    context_.messages.error(message);
 }
 
 bool RecordEditor::update() {
@@ -124,7 +125,9 @@ bool RecordEditor::update() {
     } catch (const StoreError& error) {
         // The table is as it was and the mode unchanged, so the next Update tries the same
         // insert or change again with the corrected text.
-        failAt(error.fieldNumber(), error.what());
+        const int number = error.fieldNumber();
+        failAt(number, number != 0 ? error.naming(labels_[static_cast<size_t>(number - 1)])
+                                   : std::string(error.what()));
         return false;
     }
     mode_ = EditMode::Edit;

@@ -100,6 +100,10 @@ void storeRecord(table::Table& table, const FormValues& values, bool asNewRecord
             table.state() == table::Table::State::Insert) {
             table.cancel();
         }
+        if (const auto* refusal = dynamic_cast<const table::FieldValueError*>(&error);
+            refusal != nullptr && current != 0) {
+            throw StoreError(current, *refusal);
+        }
         throw StoreError(current, error.what());
     } catch (const StoreError&) {
         if (table.state() == table::Table::State::Edit ||

@@ -35,10 +35,19 @@ class StoreError : public std::runtime_error {
 public:
     StoreError(int fieldNumber, const std::string& message)
         : std::runtime_error(message), fieldNumber_(fieldNumber) {}
+    // The engine refused the value of one field: its message can name the field otherwise.
+    StoreError(int fieldNumber, const table::FieldValueError& refusal)
+        : std::runtime_error(refusal.what()), fieldNumber_(fieldNumber), refusal_(refusal) {}
     int fieldNumber() const { return fieldNumber_; } // 0 when no single field is to blame
+    // The message with the field called `label` (the user's name for it) where the engine gave
+    // the field's name in the table.
+    std::string naming(const QString& label) const {
+        return refusal_ ? refusal_->naming(label.toStdString()) : what();
+    }
 
 private:
     int fieldNumber_;
+    std::optional<table::FieldValueError> refusal_;
 };
 
 // Inserts a new record (`asNewRecord`) or changes the current one, assigning every field from

@@ -3,6 +3,7 @@
 #include "appearance/colour_painting.h"
 #include "edit/date_box.h"
 #include "edit/pick_list_combo.h"
+#include "widgets/menu_shortcuts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -48,9 +49,12 @@ TMyEdit::TMyEdit(EditHost& host, widgets::Seams& seams, QWidget* parent)
     layout->setSpacing(0);
     auto* menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
+    // The menus keep the desktop's colours, as the buttons and pages do.
+    appearance::markColourPart(*menuBar, appearance::ColourPart::OwnColours);
     buildPages();
     buildButtons();
     buildMenus(*menuBar);
+    widgets::preferMenuShortcuts(*this, *menuBar);
     resize(designSize(menuBar->sizeHint().height()));
     connect(this, &QDialog::finished, this, [this] { host_.displayCount(); });
 

@@ -4,6 +4,7 @@
 #include "reports/preview_logic.h"
 #include "reports/preview_scroll_box.h"
 #include "reports/print_range_window.h"
+#include "widgets/menu_shortcuts.h"
 
 #include <QAction>
 #include <QDir>
@@ -98,6 +99,7 @@ QAction* TMyPreview::addCommand(QMenu& menu, const char* name, const QString& ca
 void TMyPreview::buildMenus() {
     auto* bar = new QMenuBar(this);
     layout()->setMenuBar(bar);
+    widgets::preferMenuShortcuts(*this, *bar);
     using report_engine::TFilePreview;
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));

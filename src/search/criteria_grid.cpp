@@ -20,6 +20,14 @@ QString withSeparator(QString mask, char separator) {
     return mask.replace(QLatin1Char('/'), QLatin1Char(separator));
 }
 
+// What a cell stores of its editor: the text as shown (empty when only blanks). With a mask the
+// shown text keeps the mask's literals and blanks in place, so that it goes back into a masked
+// editor unchanged; text() would drop the blanks and shift what follows them.
+QString shownText(const QLineEdit& editor) {
+    const QString text = editor.inputMask().isEmpty() ? editor.text() : editor.displayText();
+    return text.trimmed().isEmpty() ? QString() : text;
+}
+
 } // namespace
 
 bool rowHasOptions(int row) {
@@ -72,21 +80,28 @@ QWidget* CriteriaDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     editor->setInputMask(rule.inputMask);
     editor->setMaxLength(rule.inputMask.isEmpty() ? rule.maxLength : 32767);
     editor->setFrame(false);
+    // The cell holds what the editor shows at every moment. Left to the view, a masked editor
+    // is stored only when its mask is complete: a half-typed date or a one-sided range would
+    // vanish when the user clicks a button or another cell, and a deleted date stay searched.
+    connect(editor, &QLineEdit::textEdited, this,
+            [this, editor] { emit const_cast<CriteriaDelegate*>(this)->commitData(editor); });
     return editor;
 }
 
 void CriteriaDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-    static_cast<QLineEdit*>(editor)->setText(index.data(Qt::EditRole).toString());
+    // The cell follows the editor as the user types; putting the same text back would move the
+    // cursor to the end after every key.
+    auto* lineEdit = static_cast<QLineEdit*>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    if (text != shownText(*lineEdit))
+        lineEdit->setText(text);
 }
 
 void CriteriaDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                     const QModelIndex& index) const {
-    // The shown text keeps the mask's literals and blanks in place, so that it goes back into a
-    // masked editor unchanged; text() would drop the blanks and shift what follows them.
-    auto* lineEdit = static_cast<QLineEdit*>(editor);
-    const QString text =
-        lineEdit->inputMask().isEmpty() ? lineEdit->text() : lineEdit->displayText();
-    model->setData(index, text.trimmed().isEmpty() ? QString() : text, Qt::EditRole);
+    const QString text = shownText(*static_cast<QLineEdit*>(editor));
+    if (text != index.data(Qt::EditRole).toString())
+        model->setData(index, text, Qt::EditRole);
 }
 
 CriteriaGrid::CriteriaGrid(const RowOperators& operators, QWidget* parent)

@@ -10,7 +10,7 @@
 //     search::TMySearch searchWindow(&mainWindow, seams, mainWindow.settings(),
 //                                    mainWindow.gridPickLists(), searchHost);
 //     mainWindow.wireCommand(app::Command::Search, [&] {
-//         searchWindow.exec();
+//         searchWindow.execSearch();
 //         mainWindow.DisplayCount();
 //     });
 //     mainWindow.wireCommand(app::Command::SortOrder, [&] {

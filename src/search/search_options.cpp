@@ -1,6 +1,6 @@
 #include "search/search_options.h"
 
-#include "search/window_colours.h"
+#include "appearance/colour_painting.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,11 +41,9 @@ TSearchOptions::TSearchOptions(QWidget* parent, const QString& fieldLabel,
     layout->addLayout(buttons);
     resize(300, 260);
 
-    paintBackground(*this, colours[app::ColourRole::MainBackground]);
-    paintBackground(*heading_, colours[app::ColourRole::MainBackground],
-                    colours[app::ColourRole::MinorTitle]);
-    paintList(*list_, colours[app::ColourRole::ListBoxBackground],
-              colours[app::ColourRole::ListBoxText]);
+    appearance::paintColourPart(*this, appearance::ColourPart::Window, colours);
+    appearance::paintColourPart(*heading_, appearance::ColourPart::MinorTitle, colours);
+    appearance::paintColourPart(*list_, appearance::ColourPart::List, colours);
 }
 
 int TSearchOptions::selectedIndex() const {

@@ -1,15 +1,16 @@
 #include "search/search_window.h"
 
+#include "appearance/colour_painting.h"
 #include "search/criteria_grid.h"
 #include "search/record_test.h"
 #include "search/search_options.h"
 #include "search/wait_cursor.h"
-#include "search/window_colours.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -43,6 +44,8 @@ TMySearch::TMySearch(QWidget* parent, widgets::Seams& seams, const app::Settings
     connect(findMoreButton_, &QPushButton::clicked, this, [this] { FindMoreButtonClick(); });
     connect(addButton("&Help", "HelpButton"), &QPushButton::clicked, this,
             [this] { HelpButtonClick(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { HelpButtonClick(); });
     for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
         buttons->addWidget(button);
 
@@ -61,9 +64,14 @@ QPushButton* TMySearch::addButton(const char* text, const char* name) {
     return button;
 }
 
-void TMySearch::showEvent(QShowEvent* event) {
+int TMySearch::execSearch() {
     FormShow();
-    QDialog::showEvent(event);
+    return exec();
+}
+
+void TMySearch::openSearch() {
+    FormShow();
+    open();
 }
 
 void TMySearch::FormShow() {
@@ -83,9 +91,8 @@ void TMySearch::FormShow() {
     grid_->setFieldLabels(labels);
     grid_->clearCriteria();
     const app::ColourSet& colours = settings_.colours(app::WindowGroup::Search);
-    paintBackground(*this, colours[app::ColourRole::MainBackground]);
-    paintList(*grid_, colours[app::ColourRole::ListBoxBackground],
-              colours[app::ColourRole::ListBoxText]);
+    appearance::paintColourPart(*this, appearance::ColourPart::Window, colours);
+    appearance::paintColourPart(*grid_, appearance::ColourPart::List, colours);
     grid_->setFocus();
 }
 

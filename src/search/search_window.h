@@ -32,6 +32,13 @@ public:
     const SearchLevels& levels() const { return levels_; }
     const RowOperators& rowOperators() const { return operators_; }
 
+    // The main window's Search command: a fresh level 1 with every criterion empty, then the
+    // window shown modally (execSearch) or window-modal without waiting (openSearch). Shown
+    // again any other way (restored after being minimised, moved between desktops) the window
+    // keeps what the user has typed.
+    int execSearch();
+    void openSearch();
+
     // The button operations, as the buttons run them.
     void OkButtonClick();
     void ExitButtonClick();
@@ -40,9 +47,6 @@ public:
     void HelpButtonClick();
     // The Search Options dialog of a row (opened by the row's button cell).
     void showOptions(int row);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormShow();

@@ -1,6 +1,6 @@
 #include "search/sort_order_window.h"
 
-#include "search/window_colours.h"
+#include "appearance/colour_painting.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -66,19 +66,20 @@ db::SortLevels TMySortOrder::chosenLevels() const {
 }
 
 void TMySortOrder::showEvent(QShowEvent* event) {
-    for (size_t level = 0; level < lists_.size(); ++level) {
-        const int stored = settings_.sortLevels[level];
-        lists_[level]->setCurrentIndex(stored >= 0 && stored <= db::kFieldCount ? stored : 0);
-    }
+    // Once, when the command opens the dialog: shown again after being minimised or moved
+    // between desktops it keeps the user's choices.
     if (!dressed_) {
         dressed_ = true;
+        for (size_t level = 0; level < lists_.size(); ++level) {
+            const int stored = settings_.sortLevels[level];
+            lists_[level]->setCurrentIndex(stored >= 0 && stored <= db::kFieldCount ? stored : 0);
+        }
         widgets::applyUserFonts(*this, fonts_);
         widgets::scaleAndCentre(*this, windowFactor_, seams_.screen.size());
         const app::ColourSet& colours = settings_.colours(app::WindowGroup::Configure);
-        paintBackground(*this, colours[app::ColourRole::MainBackground]);
+        appearance::paintColourPart(*this, appearance::ColourPart::Window, colours);
         for (QWidget* heading : headings_)
-            paintBackground(*heading, colours[app::ColourRole::MainBackground],
-                            colours[app::ColourRole::MinorTitle]);
+            appearance::paintColourPart(*heading, appearance::ColourPart::MinorTitle, colours);
     }
     QDialog::showEvent(event);
 }

@@ -50,13 +50,13 @@ std::optional<std::string> numberForField(const FieldDescriptor& field, double v
 void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
     const auto value = parseNumber(utf8);
     if (!value) {
-        throw TableError("'" + quoted(utf8) + "' is not a valid number for field " + field.name +
-                         ".");
+        throw FieldValueError("'" + quoted(utf8) + "' is not a valid number for field ", field.name,
+                              ".");
     }
     const auto text = numberForField(field, *value);
     if (!text) {
-        throw TableError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field " +
-                         field.name + ".");
+        throw FieldValueError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field ",
+                              field.name, ".");
     }
     writeBytes(field, record, *text);
 }
@@ -70,8 +70,8 @@ void setLogicalText(const FieldDescriptor& field, uint8_t* record, std::string_v
     } else if (word == "F" || word == "N" || word == "FALSE" || word == "NO") {
         writeBytes(field, record, "F");
     } else {
-        throw TableError("'" + quoted(utf8) + "' is not a valid logical value for field " +
-                         field.name + ".");
+        throw FieldValueError("'" + quoted(utf8) + "' is not a valid logical value for field ",
+                              field.name, ".");
     }
 }
 
@@ -88,8 +88,9 @@ void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t
         std::string badCharacter;
         const auto bytes = encodeFromUtf8(utf8, header.codepage, &badCharacter);
         if (!bytes) {
-            throw TableError("The character '" + badCharacter + "' cannot be stored in the field " +
-                             field.name + ".");
+            throw FieldValueError("The character '" + badCharacter +
+                                      "' cannot be stored in the field ",
+                                  field.name, ".");
         }
         writeBytes(field, record, *bytes); // single-byte code page: cutting never splits one
         return;
@@ -101,8 +102,8 @@ void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t
     case 'D': {
         const auto date = dateFormat.parse(utf8, yearNow);
         if (!date) {
-            throw TableError("'" + quoted(utf8) + "' is not a valid date for field " + field.name +
-                             ".");
+            throw FieldValueError("'" + quoted(utf8) + "' is not a valid date for field ",
+                                  field.name, ".");
         }
         setFieldDate(field, record, *date);
         return;
@@ -121,8 +122,8 @@ void setFieldNumber(const FieldDescriptor& field, uint8_t* record, double value)
     }
     const auto text = numberForField(field, value);
     if (!text) {
-        throw TableError("The value " + formatDouble(value) + " does not fit the field " +
-                         field.name + ".");
+        throw FieldValueError("The value " + formatDouble(value) + " does not fit the field ",
+                              field.name, ".");
     }
     writeBytes(field, record, *text);
 }

@@ -19,4 +19,21 @@ public:
     using TableError::TableError;
 };
 
+// A value that one field cannot take. The message names the field as the table does; a window
+// that shows the field under another name (the user's label) builds the same message with it.
+class FieldValueError : public TableError {
+public:
+    FieldValueError(const std::string& before, const std::string& fieldName,
+                    const std::string& after)
+        : TableError(before + fieldName + after), before_(before), fieldName_(fieldName),
+          after_(after) {}
+    const std::string& fieldName() const { return fieldName_; }
+    std::string naming(const std::string& name) const { return before_ + name + after_; }
+
+private:
+    std::string before_;
+    std::string fieldName_;
+    std::string after_;
+};
+
 } // namespace table

@@ -228,7 +228,17 @@ bool BookTableModel::setData(const QModelIndex& index, const QVariant& value, in
     return storeText(index.row(), index.column(), text);
 }
 
+// A value refused for a field is told under the field's column title, the user's name for it.
 void BookTableModel::reportError(const std::exception& error) {
+    if (const auto* refusal = dynamic_cast<const table::FieldValueError*>(&error)) {
+        const int field = table_.isOpen() ? table_.fieldIndex(refusal->fieldName()) : -1;
+        for (const ColumnDef& column : columns_) {
+            if (field >= 0 && column.fieldIndex == field && !column.title.isEmpty()) {
+                messages_.error(refusal->naming(column.title.toStdString()));
+                return;
+            }
+        }
+    }
     messages_.error(error.what());
 }
 

@@ -2,15 +2,21 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace widgets {
 
@@ -180,6 +186,51 @@ std::optional<QFont> QtFontChooser::chooseFont(QWidget* parent, const QFont& ini
     if (!ok)
         return std::nullopt;
     return chosen;
+}
+
+// Qt's font dialog has no colour: it is shown inside a dialog of ours, with a colour button and
+// a sample of the colour beside it.
+std::optional<FontAndColour> QtFontChooser::chooseFontAndColour(QWidget* parent, const QFont& font,
+                                                                const QColor& colour) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Font"));
+    auto* fonts = new QFontDialog(font, &dialog);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    QColor chosenColour = colour;
+    auto* swatch = new QLabel(&dialog);
+    swatch->setFixedSize(40, 20);
+    swatch->setAutoFillBackground(true);
+    swatch->setFrameShape(QFrame::Box);
+    const auto showColour = [swatch, &chosenColour] {
+        QPalette palette = swatch->palette();
+        palette.setColor(QPalette::Window, chosenColour);
+        swatch->setPalette(palette);
+    };
+    showColour();
+    auto* colourButton = new QPushButton(QStringLiteral("&Color..."), &dialog);
+    QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+        const QColor picked = QColorDialog::getColor(chosenColour, &dialog);
+        if (picked.isValid()) {
+            chosenColour = picked;
+            showColour();
+        }
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(new QLabel(QStringLiteral("Color:"), &dialog));
+    colourRow->addWidget(swatch);
+    colourRow->addWidget(colourButton);
+    colourRow->addStretch();
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(colourRow);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return FontAndColour{fonts->currentFont(), chosenColour};
 }
 
 std::optional<QColor> QtColourChooser::chooseColour(QWidget* parent, const QColor& initial) {

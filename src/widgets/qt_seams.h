@@ -44,6 +44,8 @@ QString filterMatchingBothCases(const QString& filter);
 class QtFontChooser : public FontChooser {
 public:
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<FontAndColour> chooseFontAndColour(QWidget* parent, const QFont& font,
+                                                     const QColor& colour) override;
 };
 
 class QtColourChooser : public ColourChooser {

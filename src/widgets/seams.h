@@ -40,11 +40,19 @@ public:
     virtual QString directory(QWidget* parent, const QString& title, const QString& start) = 0;
 };
 
+struct FontAndColour {
+    QFont font;
+    QColor colour;
+};
+
 class FontChooser {
 public:
     virtual ~FontChooser() = default;
     // The chosen font, or nothing when the user cancelled.
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    // The same with the text colour chosen beside the font (for fonts that carry a colour).
+    virtual std::optional<FontAndColour> chooseFontAndColour(QWidget* parent, const QFont& font,
+                                                             const QColor& colour) = 0;
 };
 
 class ColourChooser {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -249,13 +250,19 @@ void DesignGeometry::restore(QWidget& window) const {
     if (!recorded_)
         return;
     window.setFont(windowFont_);
-    window.setMinimumSize(minimumSize_);
-    window.setMaximumSize(maximumSize_);
-    window.resize(clientSize_);
     for (const Component& component : components_)
         restoreDesign(component);
     for (const Component& component : others_)
         restoreDesign(component);
+    // The window last: a layout still holding the scaled components would keep the window at
+    // its scaled size, and the next scaling would start from there.
+    if (QLayout* layout = window.layout()) {
+        layout->invalidate();
+        layout->activate();
+    }
+    window.setMinimumSize(minimumSize_);
+    window.setMaximumSize(maximumSize_);
+    window.resize(clientSize_);
 }
 
 // --- Scaling -----------------------------------------------------------------------------------

@@ -84,7 +84,7 @@ TEST_F(MainWindowCommands, ButtonBarModesAndResizingFollowTheGeometryTable) {
         QApplication::processEvents();
         expectModeGeometry(*window, mode);
     }
-    const QSize finalSize = window->size();
+    const QSize finalSize = window->frameGeometry().size();
     window->close();
     const std::string saved = readSettings();
     EXPECT_NE(saved.find("Button Bar=2"), std::string::npos);
@@ -92,6 +92,28 @@ TEST_F(MainWindowCommands, ButtonBarModesAndResizingFollowTheGeometryTable) {
               std::string::npos);
     EXPECT_NE(saved.find("Main Window Height=" + std::to_string(finalSize.height()) + "\r\n"),
               std::string::npos);
+}
+
+// The stored place and size are those of the whole window, frame included, as it is when
+// neither maximised nor minimised; they bring the window back to the same place and size.
+TEST_F(MainWindowCommands, StoresTheNormalOuterGeometryEvenWhenMaximised) {
+    makeBookTable(file("BOOKS.DBF"), {"Austen"});
+    const std::string placed = "Main Window Left=30\r\nMain Window Top=40\r\n"
+                               "Main Window Width=700\r\nMain Window Height=500\r\n";
+    writeSettings("[Misc]\r\nLast Database=" + file("BOOKS.DBF").toStdString() + "\r\n" + placed);
+    for (bool maximise : {false, true}) {
+        SCOPED_TRACE(maximise ? "maximised" : "normal");
+        auto window = startWindow();
+        EXPECT_EQ(window->frameGeometry(), QRect(30, 40, 700, 500));
+        if (maximise) {
+            window->showMaximized();
+            QApplication::processEvents();
+            ASSERT_TRUE(window->isMaximized());
+            ASSERT_NE(window->frameGeometry(), QRect(30, 40, 700, 500));
+        }
+        window->close();
+        EXPECT_NE(readSettings().find(placed), std::string::npos) << readSettings();
+    }
 }
 
 TEST_F(MainWindowCommands, NarrowWindowKeepsTheWholeNavigatorOnTheSpeedBar) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 using app::ColourRole;
@@ -65,15 +68,56 @@ TEST(ColourCombinations, ListTheTwelveInOrderAndFillEveryColour) {
     EXPECT_EQ(set.colours, midnight.colours);
 
     appearance::applyCombination(set, combinations[11]);
-    const app::Colour olive = rgbColour(128, 128, 0), teal = rgbColour(0, 128, 128),
-                      silver = rgbColour(192, 192, 192);
-    const ColourSet camouflage{{olive, rgbColour(0, 128, 0), grey, teal, silver, teal, silver, teal,
-                                silver, olive, grey, olive, grey}};
+    const app::Colour olive = rgbColour(128, 128, 0), teal = rgbColour(0, 128, 128);
+    const ColourSet camouflage{{olive, rgbColour(0, 48, 0), black, teal, white, teal, white, teal,
+                                white, olive, black, olive, black}};
     EXPECT_EQ(set.colours, camouflage.colours);
 
     // The standard look is the default colour set.
     appearance::applyCombination(set, combinations[1]);
     EXPECT_EQ(set.colours, ColourSet{}.colours);
+}
+
+// The contrast ratio of two colours by the WCAG formula: 1 (none) to 21 (black on white).
+double contrast(const QColor& one, const QColor& other) {
+    const auto luminance = [](const QColor& colour) {
+        const auto channel = [](int value) {
+            const double v = value / 255.0;
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+               0.0722 * channel(colour.blue());
+    };
+    const double a = luminance(one) + 0.05, b = luminance(other) + 0.05;
+    return std::max(a, b) / std::min(a, b);
+}
+
+// Every text of every combination can be read on its background: 3:1 for the large, bold
+// titles, 4.5:1 for the captions, labels and box texts in the normal size.
+TEST(ColourCombinations, EveryTextCanBeReadOnItsBackground) {
+    struct Pair {
+        ColourRole text;
+        ColourRole background;
+        double least;
+    };
+    const Pair pairs[] = {{ColourRole::MajorTitle, ColourRole::MainBackground, 3.0},
+                          {ColourRole::MinorTitle, ColourRole::MainBackground, 4.5},
+                          {ColourRole::EditText, ColourRole::EditBackground, 4.5},
+                          {ColourRole::ComboText, ColourRole::ComboBackground, 4.5},
+                          {ColourRole::ListBoxText, ColourRole::ListBoxBackground, 4.5},
+                          {ColourRole::RadioText, ColourRole::RadioBackground, 4.5},
+                          {ColourRole::CheckText, ColourRole::CheckBackground, 4.5}};
+    for (const appearance::ColourCombination& combination : appearance::colourCombinations()) {
+        ColourSet set;
+        appearance::applyCombination(set, combination);
+        for (const Pair& pair : pairs) {
+            EXPECT_GE(contrast(appearance::toQColor(set[pair.text]),
+                               appearance::toQColor(set[pair.background])),
+                      pair.least)
+                << combination.name << ": role " << static_cast<int>(pair.text) << " on "
+                << static_cast<int>(pair.background);
+        }
+    }
 }
 
 TEST(ColourKinds, WorkingCopiesComeFromTheKindsSet) {

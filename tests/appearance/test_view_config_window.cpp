@@ -140,8 +140,8 @@ TEST_F(ViewConfigWindow, OptionsAndAlignmentChangeTheSettingsAtOnce) {
 TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
     open();
     notebook()->setCurrentIndex(TViewConfig::TitlePage);
-    test.fonts.answer(std::nullopt);
-    test.fonts.answer(QFont("Courier", 14));
+    test.fonts.answerWithColour(std::nullopt);
+    test.fonts.answerWithColour(widgets::FontAndColour{QFont("Courier", 14), QColor(0, 128, 0)});
     test.colours.answer(std::nullopt);
     test.colours.answer(QColor(0, 0, 255));
     click("TitleFontButton");
@@ -154,6 +154,8 @@ TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
     click("TitleColorButton");
     EXPECT_EQ(test.fonts.initialFonts.at(0).family(), "Arial");
     EXPECT_EQ(test.fonts.initialFonts.at(0).pointSize(), 12);
+    EXPECT_EQ(test.fonts.initialColours.at(0), QColor(0, 0, 0)); // the title font's colour
+    EXPECT_EQ(settings.gridTitleFont.colour, 0x008000);
     EXPECT_EQ(test.colours.initialColours.at(0), QColor(0x82, 0x82, 0x82));
     EXPECT_EQ(settings.gridTitleFont.name, "Courier");
     EXPECT_EQ(settings.gridTitleFont.size, 14);
@@ -163,13 +165,15 @@ TEST_F(ViewConfigWindow, FontAndColourDialogsChangeOnlyWhenConfirmed) {
               QColor(0, 0, 255));
 
     notebook()->setCurrentIndex(TViewConfig::LookPage);
-    test.fonts.answer(QFont("Courier", 8));
+    test.fonts.answerWithColour(widgets::FontAndColour{QFont("Courier", 8), QColor(0, 0, 255)});
     test.colours.answer(QColor(255, 255, 255));
     click("CellFontButton");
     click("CellColorButton");
     EXPECT_EQ(find<QLineEdit>("CellFontBox")->text(), "8pt Courier");
     EXPECT_EQ(settings.gridCellColour, 0xffffff);
+    EXPECT_EQ(settings.gridFont.colour, 0xff0000); // blue, in Windows byte order
     EXPECT_EQ(settings.gridTitleFont.size, 14);
+    EXPECT_EQ(settings.gridTitleFont.colour, 0x008000);
 }
 
 TEST_F(ViewConfigWindow, ClosingStoresEveryGridAndAppliesTheConfigurationOnce) {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -194,11 +195,15 @@ TEST_F(BackupWindowTest, ReportDefinitionsAreCopiedWhenThereIsRoom) {
     backUp(BackupKind::ReportDefinitions, destination());
 }
 
-TEST_F(BackupWindowTest, HelpOpensAtBackupAndRestore) {
+TEST_F(BackupWindowTest, HelpAndF1OpenAtBackupAndRestore) {
     for (QPushButton* button : window->findChildren<QPushButton*>())
         if (button->text() == "&Help")
             button->click();
-    EXPECT_EQ(s.help.calls, QStringList{"Backup and Restore"});
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == window.get(); }));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_EQ(s.help.calls, (QStringList{"Backup and Restore", "Backup and Restore"}));
 }
 
 } // namespace

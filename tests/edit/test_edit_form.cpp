@@ -7,11 +7,13 @@
 #include "support/gui/modal.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -306,7 +308,22 @@ TEST_F(EditFormTest, CheckOutToggleKeepsDateAndPersonWhileCleared) {
     EXPECT_EQ(host.current("CHECKOUT"), "No");
 }
 
-TEST_F(EditFormTest, EnterWalksTheFixedOrderAcrossPages) {
+// The order of the form's fields as written for its users: Enter walks it, across the pages.
+const std::vector<int> kWrittenOrder{
+    // Description
+    field::Title, field::Author, field::Publisher, field::Editor, field::BookType, field::Volume,
+    field::Issue, field::YearPub, field::Edition, field::Pages, field::PurchDate, field::WherePurch,
+    // Catalog
+    field::CatalogNum, field::Sub1, field::Sub2, field::Dewey, field::Isbn, field::Category,
+    field::KeyWords, field::Rating, field::Location,
+    // Worth
+    field::Cost, field::Value, field::LowMarket, field::HighMarket,
+    // Library
+    field::CheckOut, field::CheckDate, field::CheckName,
+    // Other
+    field::Condition, field::Description, 31, 32, 33, 34, 35, field::UserDef6};
+
+TEST_F(EditFormTest, EnterWalksTheWrittenOrderAcrossPages) {
     TMyEdit& form = open(EditMode::Add);
     std::vector<int> visited{form.focusedField()};
     std::vector<Page> pages{form.currentPage()};
@@ -315,14 +332,38 @@ TEST_F(EditFormTest, EnterWalksTheFixedOrderAcrossPages) {
         visited.push_back(form.focusedField());
         pages.push_back(form.currentPage());
     }
-    EXPECT_EQ(visited.front(), field::Title);
-    EXPECT_EQ(visited.back(), field::Title);
-    EXPECT_EQ(pages.back(), Page::Description);
-    for (size_t i = 0; i + 1 < visited.size(); ++i) {
-        EXPECT_EQ(visited[i + 1], nextInFocusOrder(visited[i]));
-        EXPECT_EQ(pages[i], pageOfField(visited[i]));
+    std::vector<int> expected = kWrittenOrder;
+    expected.push_back(field::Title); // and round again
+    EXPECT_EQ(visited, expected);
+    for (size_t i = 0; i < visited.size(); ++i) {
+        EXPECT_EQ(pages[i], pageOfField(visited[i])) << "field " << visited[i];
     }
     EXPECT_EQ(shown(form, field::Author), QString()) << "Enter types nothing";
+}
+
+// Tab visits the fields of each page in the same order (buttons in between do not count).
+TEST_F(EditFormTest, TabWalksEachPagesFieldsInTheWrittenOrder) {
+    TMyEdit& form = open(EditMode::Add);
+    for (int page = 0; page < kPageCount; ++page) {
+        std::vector<int> written;
+        for (int number : kWrittenOrder) {
+            if (static_cast<int>(pageOfField(number)) == page) {
+                written.push_back(number);
+            }
+        }
+        form.findChild<QTabWidget*>()->setCurrentIndex(page);
+        form.control(written.front())->setFocus();
+        std::vector<int> tabbed{written.front()};
+        for (int step = 0; step < 40 && tabbed.size() < written.size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const int number = form.focusedField();
+            if (number != 0 && number != tabbed.back() &&
+                static_cast<int>(pageOfField(number)) == page) {
+                tabbed.push_back(number);
+            }
+        }
+        EXPECT_EQ(tabbed, written) << "page " << page;
+    }
 }
 
 TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
@@ -331,7 +372,7 @@ TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
     TMyEdit& form = open(EditMode::Add);
     enter(form, field::Title, QStringLiteral("New"));
     enter(form, field::YearPub, QStringLiteral("19a4"));
-    expectError("'19a4' is not a valid number for field YEARPUB.");
+    expectError("'19a4' is not a valid number for field Year Pub.");
     press(form, kUpdate);
     EXPECT_EQ(host.titles(), std::vector<std::string>{"Kept"});
     EXPECT_EQ(form.editMode(), EditMode::Add) << "the next Update must still insert";
@@ -345,9 +386,67 @@ TEST_F(EditFormTest, EngineRefusalLeavesTableAndFormAsTheyWere) {
     // Changing a record: a refused value leaves every field of the stored record unchanged.
     enter(form, field::Title, QStringLiteral("Renamed"));
     enter(form, field::Pages, QStringLiteral("x"));
-    expectError("'x' is not a valid number for field PAGES.");
+    expectError("'x' is not a valid number for field Pages.");
     press(form, kUpdate);
     EXPECT_EQ(host.titles(), (std::vector<std::string>{"Kept", "New"}));
+}
+
+// A message about one field is shown with the field's page and box already in front of the
+// user, and names the field by the user's label, not by its name in the table.
+TEST_F(EditFormTest, RefusedValuesAreToldOnTheirPageUnderTheFieldsLabel) {
+    struct Seen {
+        std::string text;
+        Page page;
+        int field;
+    };
+    struct Recorder : db::UserMessages {
+        db::UserMessages* next = nullptr;
+        TMyEdit* form = nullptr;
+        std::vector<Seen> seen;
+        db::MessageAnswer show(const std::string& caption, const std::string& text,
+                               db::MessageIcon icon, db::MessageButtons buttons,
+                               db::MessageAnswer answer) override {
+            seen.push_back({text, form->currentPage(), form->focusedField()});
+            return next->show(caption, text, icon, buttons, answer);
+        }
+        void beep(db::BeepKind kind) override { next->beep(kind); }
+    } recorder;
+    recorder.next = &s.messages;
+    widgets::Seams seams{recorder, s.files,  s.fonts, s.colours, s.printers,
+                         s.help,   s.screen, s.clock, s.random};
+    host.appSettings.field(field::Cost).label = QStringLiteral("Price Paid");
+    host.appSettings.field(field::KeyWords).label = QStringLiteral("Subjects");
+    host.appSettings.field(field::YearPub).label = QStringLiteral("Published");
+    TMyEdit form(host, seams);
+    recorder.form = &form;
+    form.openFor(EditMode::Add);
+
+    struct Case {
+        int field;
+        QString typed;
+        std::string message;
+        Page page;
+    };
+    const std::vector<Case> cases{
+        {field::Cost, QStringLiteral("1e400"), "The value 1e400 does not fit the field Price Paid.",
+         Page::Worth},
+        {field::YearPub, QStringLiteral("19x5"),
+         "'19x5' is not a valid number for field Published.", Page::Description},
+        {field::KeyWords, QStringLiteral("\u65e5"),
+         "The character '\u65e5' in Subjects cannot be stored in this database.  Please correct.",
+         Page::Catalog}};
+    for (const Case& c : cases) {
+        enter(form, c.field, c.typed);
+        form.control(field::Title)->setFocus();
+        expectError(c.message);
+        press(form, kUpdate);
+        s.messages.verifyAllShown();
+        ASSERT_FALSE(recorder.seen.empty());
+        EXPECT_EQ(recorder.seen.back().page, c.page) << c.message;
+        EXPECT_EQ(recorder.seen.back().field, c.field) << c.message;
+        enter(form, c.field, c.field == field::Cost ? QStringLiteral("0") : QString());
+    }
+    EXPECT_EQ(records(), 0u);
 }
 
 TEST_F(EditFormTest, CharactersOutsideTheCodePageAreRefusedNamingTheField) {

@@ -105,20 +105,51 @@ TEST(UpdateChecks, RunInOrderAndNameTheFirstBadField) {
     EXPECT_FALSE(checkBeforeUpdate(values, kUs, 2024).has_value());
 }
 
-TEST(FocusOrder, VisitsEveryFieldOnceAndWrapsToTitle) {
-    std::set<int> visited;
-    std::vector<Page> pages;
-    int number = field::Title;
-    do {
-        EXPECT_TRUE(visited.insert(number).second) << "field " << number << " visited twice";
-        pages.push_back(pageOfField(number));
-        number = nextInFocusOrder(number);
-    } while (number != field::Title && visited.size() <= db::kFieldCount);
-    EXPECT_EQ(visited.size(), static_cast<size_t>(db::kFieldCount));
-    // The walk goes through the pages in tab order and never comes back to one it left.
-    EXPECT_TRUE(std::is_sorted(pages.begin(), pages.end()));
-    EXPECT_EQ(nextInFocusOrder(field::Pages), field::PurchDate);
-    EXPECT_EQ(nextInFocusOrder(field::Location), field::Cost);
+// The Enter order as written for the form's users, page by page, and round to Title again.
+TEST(FocusOrder, FollowsTheWrittenOrderAndWrapsToTitle) {
+    const std::vector<int> written{field::Title,
+                                   field::Author,
+                                   field::Publisher,
+                                   field::Editor,
+                                   field::BookType,
+                                   field::Volume,
+                                   field::Issue,
+                                   field::YearPub,
+                                   field::Edition,
+                                   field::Pages,
+                                   field::PurchDate,
+                                   field::WherePurch,
+                                   field::CatalogNum,
+                                   field::Sub1,
+                                   field::Sub2,
+                                   field::Dewey,
+                                   field::Isbn,
+                                   field::Category,
+                                   field::KeyWords,
+                                   field::Rating,
+                                   field::Location,
+                                   field::Cost,
+                                   field::Value,
+                                   field::LowMarket,
+                                   field::HighMarket,
+                                   field::CheckOut,
+                                   field::CheckDate,
+                                   field::CheckName,
+                                   field::Condition,
+                                   field::Description,
+                                   31,
+                                   32,
+                                   33,
+                                   34,
+                                   35,
+                                   field::UserDef6};
+    std::vector<int> walked{field::Title};
+    for (int step = 0; step < db::kFieldCount; ++step) {
+        walked.push_back(nextInFocusOrder(walked.back()));
+    }
+    std::vector<int> expected = written;
+    expected.push_back(field::Title);
+    EXPECT_EQ(walked, expected);
     EXPECT_EQ(nextInFocusOrder(0), 0);
 }
 

@@ -20,6 +20,7 @@ using Titles = std::vector<std::string>;
 
 constexpr int kAuthorRow = 2;
 constexpr int kCostRow = 7;
+constexpr int kPurchaseDateRow = 12;
 
 // The main window's operations that the search uses, over a real book table.
 class MainWindow {
@@ -68,7 +69,7 @@ protected:
                    Book{{"Title", "C"}, {"Author", "Jones"}, {"Cost", "20"}}});
         searchtest::openShared(books_, path_);
         pickLists_.forField(kAuthorRow)->setEntries({"Jones", "Smithson, Ann"});
-        window_.show();
+        window_.openSearch();
     }
 
     // Types into a row's criterion cell as the user does.
@@ -127,7 +128,7 @@ TEST_F(SearchWindow, AMatchNarrowsTheTableAndClosesTheWindow) {
     EXPECT_EQ(searchtest::column(books_), (Titles{"A", "B"}));
 
     // Shown again: a fresh level 1, while the search in force keeps its records.
-    window_.show();
+    window_.openSearch();
     EXPECT_EQ(window_.grid()->criterionText(kAuthorRow), "");
     EXPECT_TRUE(window_.levels().items().empty());
     EXPECT_EQ(window_.grid()->rowHeight(0), qRound(designRowHeight * 1.25)); // not compounded
@@ -223,6 +224,75 @@ TEST_F(SearchWindow, FindMoreStopsAtLevelTenAndClearStartsAgain) {
 
     click("HelpButton");
     EXPECT_EQ(seams_.help.calls, QStringList{"Search Window"});
+}
+
+// Whatever a date cell shows when the search starts is what is compiled, complete or not: the
+// user leaves the cell by clicking a button or another cell.
+TEST_F(SearchWindow, DateCellsKeepWhatWasTypedHoweverTheyAreLeft) {
+    struct Case {
+        const char* typed;   // digits typed into "= 99/99/0000"
+        bool between;        // the row's operator is " > X < " (only the first side typed)
+        const char* leaveBy; // "OkButton", "FindMoreButton" or "cell" (then "OkButton")
+        const char* caption;
+        const char* message;
+    };
+    const char* const kInvalid = "Invalid search criteria entered.  Please correct.";
+    const std::vector<Case> cases{
+        // A two-digit year is a date: the search runs with it and finds no purchase date.
+        {"031520", false, "OkButton", "Notice",
+         "No valid matches found.  Search Criteria will be cleared."},
+        {"12", false, "FindMoreButton", "Error", kInvalid},
+        {"03152020", true, "OkButton", "Error", kInvalid},
+        {"0315", false, "cell", "Error", kInvalid}};
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_)); // focus moves as the user sees it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (c.between !=
+            (window_.rowOperators()[kPurchaseDateRow - 1] == search::RowOperator::Between)) {
+            testsupport::whenModalAppears([c](QWidget* dialog) {
+                dialog->findChild<QListWidget*>()->setCurrentRow(c.between ? 3 : 0);
+                testsupport::clickButton(dialog, QStringLiteral("Ok"));
+            });
+            clickButtonCell(kPurchaseDateRow);
+        }
+        type(kPurchaseDateRow, QString::fromLatin1(c.typed));
+        const QString shown = window_.grid()->openEditor()->displayText();
+        const bool byCell = std::string(c.leaveBy) == "cell";
+        if (byCell) {
+            window_.grid()->setCurrentCell(kAuthorRow - 1, search::CriteriaGrid::kCriterionColumn);
+            EXPECT_EQ(window_.grid()->criterionText(kPurchaseDateRow), shown);
+        }
+        seams_.messages.expect(c.caption, c.message, db::MessageAnswer::Ok);
+        auto* button = window_.findChild<QPushButton*>(byCell ? QStringLiteral("OkButton")
+                                                              : QString::fromLatin1(c.leaveBy));
+        button->setFocus(); // as a click does: the cell editor loses the focus first
+        button->click();
+        seams_.messages.verifyAllShown();
+        if (std::string(c.message) == kInvalid) {
+            EXPECT_EQ(window_.grid()->criterionText(kPurchaseDateRow), shown);
+        }
+        EXPECT_FALSE(host_.active);
+        window_.grid()->clearCriteria();
+    }
+}
+
+TEST_F(SearchWindow, ADateDeletedFromItsCellIsNotSearched) {
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    type(kPurchaseDateRow, "03152020");
+    window_.grid()->makeCurrent(kAuthorRow);
+    ASSERT_EQ(window_.grid()->criterionText(kPurchaseDateRow).trimmed(), "= 03/15/2020");
+    window_.grid()->makeCurrent(kPurchaseDateRow);
+    QLineEdit* editor = window_.grid()->openEditor();
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    seams_.messages.expect("Error", "No search criteria entered.", db::MessageAnswer::Ok);
+    auto* ok = window_.findChild<QPushButton*>(QStringLiteral("OkButton"));
+    ok->setFocus();
+    ok->click();
+    seams_.messages.verifyAllShown();
+    EXPECT_FALSE(host_.active);
 }
 
 } // namespace

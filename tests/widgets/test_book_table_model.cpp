@@ -239,8 +239,10 @@ TEST_F(BookTableModelTest, EngineErrorsAreShownAndLoseNothing) {
     open(5);
     model->setEditingEnabled(true);
     const QString before = cell(1, 2);
-    // A one-cell edit that the engine refuses: the record stays as it was.
-    seams.messages.expectCaption("Error");
+    // A one-cell edit that the engine refuses: the record stays as it was. The message names
+    // the field by its column title, the user's label.
+    seams.messages.expect("Error", "'nineteen' is not a valid number for field Year Pub.",
+                          db::MessageAnswer::Ok);
     EXPECT_FALSE(model->setData(model->index(1, 2), QStringLiteral("nineteen"), Qt::EditRole));
     EXPECT_EQ(table.state(), table::Table::State::Browse);
     EXPECT_EQ(cell(1, 2), before);
@@ -249,7 +251,8 @@ TEST_F(BookTableModelTest, EngineErrorsAreShownAndLoseNothing) {
     ASSERT_TRUE(model->moveToRow(1));
     ASSERT_TRUE(model->beginEdit());
     ASSERT_TRUE(model->setData(model->index(1, 0), QStringLiteral("Kept"), Qt::EditRole));
-    seams.messages.expectCaption("Error");
+    seams.messages.expect("Error", "'x' is not a valid number for field Year Pub.",
+                          db::MessageAnswer::Ok);
     EXPECT_FALSE(model->setData(model->index(1, 2), QStringLiteral("x"), Qt::EditRole));
     EXPECT_EQ(table.state(), table::Table::State::Edit);
     ASSERT_TRUE(model->post());

@@ -8,7 +8,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -135,6 +138,40 @@ TEST(QtFileDialogs, FiltersMatchBothLetterCases) {
     EXPECT_EQ(files.saveFileName(nullptr, request),
               QString::fromStdString(dir.file("NEWBOOKS.DBF")));
     EXPECT_EQ(proposed, "MASTER.DBF");
+}
+
+// The font dialog of the grid's fonts offers the text colour beside the font.
+TEST(QtFontChooser, ChoosesAColourBesideTheFont) {
+    widgets::QtFontChooser fonts;
+    testsupport::whenModalAppears([](QWidget* modal) {
+        auto* fontDialog = modal->findChild<QFontDialog*>();
+        ASSERT_NE(fontDialog, nullptr);
+        fontDialog->setCurrentFont(QFont(QStringLiteral("Courier"), 15));
+        // The colour dialog runs inside the font dialog's own loop.
+        QTimer::singleShot(50, [] {
+            auto* colourDialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(colourDialog, nullptr);
+            EXPECT_EQ(colourDialog->currentColor(), QColor(10, 20, 30));
+            colourDialog->setCurrentColor(QColor(0, 128, 0));
+            colourDialog->accept();
+        });
+        testsupport::clickButton(modal, QStringLiteral("Color..."));
+        modal->findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    const auto chosen =
+        fonts.chooseFontAndColour(nullptr, QFont(QStringLiteral("Arial"), 10), QColor(10, 20, 30));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->font.pointSize(), 15);
+    EXPECT_EQ(chosen->colour, QColor(0, 128, 0));
+
+    testsupport::whenModalAppears([](QWidget* modal) {
+        modal->findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)
+            ->button(QDialogButtonBox::Cancel)
+            ->click();
+    });
+    EXPECT_FALSE(fonts.chooseFontAndColour(nullptr, QFont(), QColor(1, 2, 3)).has_value());
 }
 
 TEST(ScriptedSeams, EveryPromptMustHaveBeenScripted) {

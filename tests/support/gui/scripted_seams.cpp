@@ -102,6 +102,21 @@ QString ScriptedFileDialogs::directory(QWidget*, const QString& title, const QSt
 ScriptedFontChooser::~ScriptedFontChooser() {
     if (!answers_.empty())
         ADD_FAILURE() << answers_.size() << " scripted font dialog answer(s) not used";
+    if (!colourAnswers_.empty())
+        ADD_FAILURE() << colourAnswers_.size() << " scripted font and colour answer(s) not used";
+}
+
+std::optional<widgets::FontAndColour>
+ScriptedFontChooser::chooseFontAndColour(QWidget*, const QFont& font, const QColor& colour) {
+    initialFonts.push_back(font);
+    initialColours.push_back(colour);
+    if (colourAnswers_.empty()) {
+        ADD_FAILURE() << "Unexpected font and colour dialog";
+        return std::nullopt;
+    }
+    std::optional<widgets::FontAndColour> answer = colourAnswers_.front();
+    colourAnswers_.pop_front();
+    return answer;
 }
 
 std::optional<QFont> ScriptedFontChooser::chooseFont(QWidget*, const QFont& initial) {

@@ -89,10 +89,18 @@ public:
     ~ScriptedFontChooser() override;
     void answer(std::optional<QFont> font) { answers_.push_back(std::move(font)); }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
-    std::vector<QFont> initialFonts;
+    // Answers for the font dialog with a colour, in order; nothing is a cancel.
+    void answerWithColour(std::optional<widgets::FontAndColour> answer) {
+        colourAnswers_.push_back(std::move(answer));
+    }
+    std::optional<widgets::FontAndColour> chooseFontAndColour(QWidget* parent, const QFont& font,
+                                                              const QColor& colour) override;
+    std::vector<QFont> initialFonts; // of both dialogs
+    std::vector<QColor> initialColours;
 
 private:
     std::deque<std::optional<QFont>> answers_;
+    std::deque<std::optional<widgets::FontAndColour>> colourAnswers_;
 };
 
 class ScriptedColourChooser : public widgets::ColourChooser {
