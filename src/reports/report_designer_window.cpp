@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -109,6 +110,9 @@ void TUserReport::createControls() {
     auto* help = named(new QPushButton(QStringLiteral("&Help"), this), "HelpButton");
     for (QPushButton* button : {update, cancel, deleteButton_, help})
         buttons->addWidget(button);
+    // F1 as well, the key desktop users press for help.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, help,
+            &QPushButton::click);
     connect(update, &QPushButton::clicked, this, &TUserReport::UpdateButtonClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(deleteButton_, &QPushButton::clicked, this, &TUserReport::DeleteButtonClick);

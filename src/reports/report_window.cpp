@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace reports {
@@ -90,6 +91,9 @@ void TMyReport::createControls() {
     connect(fileButton, &QPushButton::clicked, this, &TMyReport::FileButtonClick);
     connect(newButton_, &QPushButton::clicked, this, &TMyReport::NewButtonClick);
     connect(modifyButton_, &QPushButton::clicked, this, &TMyReport::ModifyButtonClick);
+    // F1 as well, the key desktop users press for help.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, helpButton,
+            &QPushButton::click);
     connect(helpButton, &QPushButton::clicked, this,
             [this] { seams_.help.showKeyword(QStringLiteral("Report Window")); });
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -145,6 +146,9 @@ void TMyExport::buildControls() {
     }));
     right->addLayout(actions);
     right->addStretch();
+    // F1 as well, the key desktop users press for help.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated,
+            findChild<QPushButton*>(QStringLiteral("HelpButton")), &QPushButton::click);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -69,6 +70,9 @@ void TMyImport::buildControls() {
     auto* start = makeButton(this, "&Start Import", "StartButton");
     auto* exitButton = makeButton(this, "E&xit", "ExitButton");
     auto* help = makeButton(this, "&Help", "HelpButton");
+    // F1 as well, the key desktop users press for help.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, help,
+            &QPushButton::click);
     connect(up, &QPushButton::clicked, this, &TMyImport::UpButtonClick);
     connect(down, &QPushButton::clicked, this, &TMyImport::DownButtonClick);
     connect(start, &QPushButton::clicked, this, &TMyImport::StartButtonClick);

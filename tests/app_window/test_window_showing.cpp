@@ -175,9 +175,21 @@ TEST_F(WindowShowing, F1OpensHelpAtEachWindowsKeyword) {
             QTest::keyClick(pages->currentWidget(), Qt::Key_F1);
         }
     });
+    run("MenuReports", [](QWidget* dialog) {
+        QTest::keyClick(dialog->findChild<QWidget*>("ReportBox"), Qt::Key_F1);
+        whenModalAppears([](QWidget* designer) {
+            designer->activateWindow();
+            EXPECT_TRUE(
+                QTest::qWaitFor([designer] { return QApplication::activeWindow() == designer; }));
+            QTest::keyClick(designer->findChild<QLineEdit*>("ReportName"), Qt::Key_F1);
+            static_cast<QDialog*>(designer)->reject();
+        });
+        dialog->findChild<QPushButton*>("NewButton")->click();
+    });
+    run("MenuExport", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_F1); });
     EXPECT_EQ(s.help.calls.join(",").toStdString(),
               "contents,Search Window,Input Window,Viewer Configuration Title,"
-              "Viewer Configuration Widths");
+              "Viewer Configuration Widths,Report Window,User Defined Reports,Export Window");
 }
 
 // The contrast ratio of two colours by the WCAG formula: 1 (none) to 21 (black on white).

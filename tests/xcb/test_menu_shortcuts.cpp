@@ -87,21 +87,25 @@ TEST_F(MenuShortcuts, MainWindowCommandsRunFromACellEditorThatKeepsItsText) {
         window->wireCommand(info.command, [&runs, command = info.command] { ++runs[command]; });
     // Wiring Reports wires Print to the same handler: Print gets its own again.
     window->wireCommand(app::Command::Print, [&runs] { ++runs[app::Command::Print]; });
-    QLineEdit* editor = typeIntoTitleCell(QStringLiteral("Half typed"));
-    ASSERT_NE(editor, nullptr) << "no cell editor has the focus";
     int pressed = 0;
     for (const app::CommandInfo& info : app::commandTable()) {
         if (info.shortcut.isEmpty() || info.command == app::Command::EndSearch)
             continue; // End Search is not available without a search
+        // A command that touches the table stores the cell being typed in first, which closes
+        // its editor: every key starts from a freshly opened one.
+        QLineEdit* editor = typeIntoTitleCell(QStringLiteral("Half typed"));
+        ASSERT_NE(editor, nullptr) << "no cell editor has the focus before " << info.menuName;
         const QKeyCombination keys = info.shortcut[0];
         editor->setCursorPosition(5);
         QTest::keyClick(editor, keys.key(), keys.keyboardModifiers());
         EXPECT_EQ(runs[info.command], 1) << info.menuName << " did not run";
         EXPECT_EQ(editor->text(), QStringLiteral("Half typed")) << info.menuName;
-        EXPECT_EQ(QApplication::focusWidget(), editor) << info.menuName;
+        QApplication::processEvents();
         ++pressed;
     }
     EXPECT_GE(pressed, 25);
+    QLineEdit* editor = typeIntoTitleCell(QStringLiteral("Half typed"));
+    ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_F1);
     EXPECT_EQ(runs[app::Command::HelpContents], 2) << "F1 opens the help contents too";
 }
