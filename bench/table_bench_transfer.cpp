@@ -1,9 +1,9 @@
 // Export and import timings: every field of the book table out to delimited text (with the
 // header line) and to a new dBASE table, and that text back into an empty book table.
 
+#include "db/field_catalogue.h"
 #include "table/table.h"
 #include "table_bench_ops.h"
-#include "db/field_catalogue.h"
 #include "transfer/export_core.h"
 #include "transfer/import_core.h"
 

@@ -6,9 +6,9 @@ namespace cli {
 
 namespace {
 
-const OptionSpec* findOption(const std::vector<OptionSpec>& options, const std::string& name) {
+const OptionRule* findOption(const std::vector<OptionRule>& options, const std::string& name) {
     auto found = std::find_if(options.begin(), options.end(),
-                              [&name](const OptionSpec& spec) { return spec.name == name; });
+                              [&name](const OptionRule& rule) { return rule.name == name; });
     return found == options.end() ? nullptr : &*found;
 }
 
@@ -21,7 +21,7 @@ std::string trimmed(const std::string& text) {
 
 } // namespace
 
-Arguments::Arguments(const std::vector<std::string>& words, const std::vector<OptionSpec>& options,
+Arguments::Arguments(const std::vector<std::string>& words, const std::vector<OptionRule>& options,
                      size_t minPositional, size_t maxPositional) {
     bool optionsEnded = false;
     for (size_t i = 0; i < words.size(); ++i) {
@@ -36,23 +36,23 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::vector<Op
         const auto equals = word.find('=');
         const std::string name =
             word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const OptionSpec* spec = findOption(options, name);
-        if (spec == nullptr)
+        const OptionRule* rule = findOption(options, name);
+        if (rule == nullptr)
             throw UsageError("unknown option --" + name);
         if (values_.count(name) != 0)
             throw UsageError("--" + name + " is given twice");
         std::optional<std::string> value;
         if (equals != std::string::npos) {
-            if (!spec->takesValue)
+            if (!rule->takesValue)
                 throw UsageError("--" + name + " takes no value");
             value = word.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (rule->takesValue) {
             const bool nextIsValue = i + 1 < words.size() && words[i + 1].compare(0, 2, "--") != 0;
             // An optional value is taken only once the required arguments have been seen, so
             // that "--print TABLE.DBF" still names the table.
-            if (nextIsValue && (!spec->valueOptional || positional_.size() >= minPositional))
+            if (nextIsValue && (!rule->valueOptional || positional_.size() >= minPositional))
                 value = words[++i];
-            else if (!spec->valueOptional)
+            else if (!rule->valueOptional)
                 throw UsageError("--" + name + " needs a value");
         }
         values_[name] = value;

@@ -17,7 +17,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionRule {
     std::string name;           // without the leading "--"
     bool takesValue = false;    // --name VALUE
     bool valueOptional = false; // --print [QUEUE]: a value only when the next word is no
@@ -28,7 +28,7 @@ class Arguments {
 public:
     // Parses `words` (the words after the subcommand). "--" ends the options. Throws UsageError
     // for an unknown option, a missing value, or a positional count outside min..max.
-    Arguments(const std::vector<std::string>& words, const std::vector<OptionSpec>& options,
+    Arguments(const std::vector<std::string>& words, const std::vector<OptionRule>& options,
               size_t minPositional, size_t maxPositional);
 
     bool has(const std::string& option) const { return values_.count(option) != 0; }

@@ -13,7 +13,7 @@
 
 namespace cli {
 
-std::vector<OptionSpec> withCommonOptions(std::vector<OptionSpec> options) {
+std::vector<OptionRule> withCommonOptions(std::vector<OptionRule> options) {
     options.push_back({"settings", true});
     options.push_back({"quiet", false});
     return options;

@@ -19,7 +19,7 @@
 namespace cli {
 
 // The options every subcommand takes besides its own.
-std::vector<OptionSpec> withCommonOptions(std::vector<OptionSpec> options);
+std::vector<OptionRule> withCommonOptions(std::vector<OptionRule> options);
 
 struct Session {
     app::Settings settings;

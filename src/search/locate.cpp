@@ -186,8 +186,8 @@ uint32_t runLocateScan(const LocateScan& scan) {
     handle.setDirectory(scan.directory);
     handle.setTableName(scan.tableName);
     handle.setOpenMode(scan.mode);
-    handle.setFilter([test = LocateTest(scan.criteria), view = scan.viewFilter](
-                         const table::RecordView& record) {
+    handle.setFilter([test = LocateTest(scan.criteria),
+                      view = scan.viewFilter](const table::RecordView& record) {
         return test.matches(record) && (!view || view(record));
     });
     // Opened in file order the handle stands on the first match in the file, found in one pass

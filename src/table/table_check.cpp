@@ -1,7 +1,6 @@
 #include "table_check.h"
 
 #include "dbf_format.h"
-#include "file_lock.h"
 #include "key_expression.h"
 #include "mapped_file.h"
 #include "table.h"
