@@ -4,6 +4,8 @@
 //   table_bench --sqlite-inputs BOOKS.DBF DIR   books.csv and append.sql for sqlite_compare.sh
 //   table_bench --search BOOKS.DBF          time only the searches, three times, on the table
 //                                           itself (opened shared, left unchanged)
+//   table_bench --transfer BOOKS.DBF OUTDIR  export to OUTDIR and import the text back
+//   table_bench --import BOOKS.TXT OUTDIR   only the import of a text export_text wrote
 //   table_bench BOOKS.DBF                   time the operations on a temporary copy
 //
 // Results are JSON lines on standard output: {"op": "...", "records": N, "seconds": S}.
@@ -22,6 +24,7 @@ int usage() {
                          "       table_bench --sqlite-inputs BOOKS.DBF DIR\n"
                          "       table_bench --search BOOKS.DBF\n"
                          "       table_bench --transfer BOOKS.DBF OUTDIR\n"
+                         "       table_bench --import BOOKS.TXT OUTDIR\n"
                          "       table_bench BOOKS.DBF\n");
     return 2;
 }
@@ -48,6 +51,8 @@ int main(int argc, char** argv) {
             benchfixture::writeSqliteInputs(argv[2], argv[3]);
         } else if (command == "--transfer" && argc == 4) {
             benchfixture::runTransferBenchmark(argv[2], argv[3]);
+        } else if (command == "--import" && argc == 4) {
+            benchfixture::runImportBenchmark(argv[2], argv[3]);
         } else if (command == "--search" && argc == 3) {
             benchfixture::runSearchBenchmark(argv[2]);
         } else if (argc == 2 && !command.starts_with("--")) {

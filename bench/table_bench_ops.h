@@ -51,6 +51,8 @@ void runSearchBenchmark(const std::string& dbfPath);
 // NewIndex order), and the import of that text into a new book table; the files stay in
 // `outputDirectory` (BOOKS.TXT, EXPORT.DBF, IMPORT.DBF) for the comparisons.
 void runTransferBenchmark(const std::string& dbfPath, const std::string& outputDirectory);
+// Only import_text, from a text file that export_text wrote.
+void runImportBenchmark(const std::string& textPath, const std::string& outputDirectory);
 
 // Times the table operations on a copy of `dbfPath` made in a temporary folder.
 void runBenchmark(const std::string& dbfPath);

@@ -86,9 +86,17 @@ void runTransferBenchmark(const std::string& dbfPath, const std::string& outputD
     timed("export_text", [&] { return exportText(books, out / "BOOKS.TXT"); });
     timed("export_dbf", [&] { return exportDbf(books, out / "EXPORT.DBF"); });
     books.close();
+    runImportBenchmark((out / "BOOKS.TXT").string(), out.string());
+}
+
+void runImportBenchmark(const std::string& textPath, const std::string& outputDirectory) {
+    if (!fs::exists(textPath))
+        throw std::runtime_error("no such file: " + textPath);
+    const fs::path out = fs::absolute(outputDirectory);
+    fs::create_directories(out);
     fs::remove(out / "IMPORT.DBF");
     fs::remove(out / "IMPORT.MDX");
-    timed("import_text", [&] { return importText(out / "BOOKS.TXT", out / "IMPORT.DBF"); });
+    timed("import_text", [&] { return importText(textPath, out / "IMPORT.DBF"); });
 }
 
 } // namespace benchfixture

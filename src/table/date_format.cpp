@@ -1,5 +1,6 @@
 #include "date_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
@@ -189,11 +190,34 @@ void setCurrentDateFormat(const DateFormat& format) {
     formatInForce() = format;
 }
 
-int currentYear() {
+// Every field write and every change of the file asks for the date; converting the clock to
+// local time each time would cost more than the write itself. The answer is kept until the
+// next local midnight, and at most a minute, so that a change of time zone is noticed soon.
+Date localToday() {
+    struct Cached {
+        std::time_t from = 0;
+        std::time_t until = 0;
+        Date date;
+    };
+    thread_local Cached cached;
     const std::time_t now = std::time(nullptr);
+    if (now >= cached.from && now < cached.until)
+        return cached.date;
     std::tm local{};
     localtime_r(&now, &local);
-    return local.tm_year + 1900;
+    std::tm midnight = local;
+    midnight.tm_mday += 1;
+    midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+    midnight.tm_isdst = -1;
+    const std::time_t nextDay = std::mktime(&midnight);
+    cached.from = now;
+    cached.until = nextDay > now ? std::min<std::time_t>(nextDay, now + 60) : now + 1;
+    cached.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    return cached.date;
+}
+
+int currentYear() {
+    return localToday().year;
 }
 
 } // namespace table

@@ -43,6 +43,7 @@ struct DateFormat {
 // The engine-level date format setting, read by every field read and write.
 const DateFormat& currentDateFormat();
 void setCurrentDateFormat(const DateFormat& format);
-int currentYear(); // from the system clock
+Date localToday(); // from the system clock, in local time
+int currentYear(); // localToday().year
 
 } // namespace table

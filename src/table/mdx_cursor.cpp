@@ -92,14 +92,46 @@ Path descendTo(const MdxFile::Impl& file, const Tag& tag, std::string_view key, 
 
 } // namespace
 
+namespace {
+
+bool rightmost(const Path& path) {
+    for (size_t level = 0; level + 1 < path.size(); ++level)
+        if (path[level].index + 1 != path[level].node.pointers.size())
+            return false;
+    return true;
+}
+
+// Whether the position that the descent past equal keys found is where (key, recno) belongs.
+// Interior keys carry no record numbers, so that needs proof that nothing at or after
+// (key, recno) comes before the position: an entry before it in the same leaf, the last entry
+// of the leaf before, or no leaf before at all. A position past the leaf's last entry is right
+// only in the rightmost leaf (elsewhere the parent's key promises a greater entry here).
+bool provenPosition(const MdxFile::Impl& file, const Tag& tag, const Path& past,
+                    std::string_view key, uint32_t recno) {
+    const PathStep& leaf = past.back();
+    const uint32_t count = leaf.node.count(tag.keyLength);
+    if (count == 0)
+        return past.size() == 1;
+    if (leaf.index == count)
+        return rightmost(past);
+    if (leaf.index > 0)
+        return true;
+    Path before = past;
+    if (!stepLeaf(file, tag, before, false))
+        return true; // the first leaf
+    const uint32_t beforeCount = before.back().node.count(tag.keyLength);
+    return beforeCount > 0 && entryBefore(tag, before.back().node, beforeCount - 1, key, recno);
+}
+
+} // namespace
+
 Path lowerBound(const MdxFile::Impl& file, const Tag& tag, std::string_view key, uint32_t recno) {
     key = key.substr(0, tag.keyLength);
     if (key.size() == tag.keyLength) {
         // A new record's key goes after all its equals: found in one descent, where walking
-        // from the first equal key would step through every leaf of a common key. Taken only
-        // when an entry before the position in the same leaf proves nothing earlier follows it.
+        // from the first equal key would step through every leaf of a common key.
         Path past = descendTo(file, tag, key, recno, true);
-        if (past.back().index > 0 && past.back().index < past.back().node.count(tag.keyLength))
+        if (provenPosition(file, tag, past, key, recno))
             return past;
     }
     Path path = descendTo(file, tag, key, recno, false);

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,10 +17,7 @@ namespace table {
 namespace detail {
 
 Date today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    return localToday();
 }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
