@@ -177,6 +177,8 @@ bool stepLeaf(const MdxFile::Impl& file, const Tag& tag, Path& path, bool forwar
 } // namespace mdx
 
 Node MdxFile::Impl::readNode(const Tag& tag, uint32_t page) const {
+    if (const Block* held = heldBlock(page))
+        return decodeNode(*this, tag, page, *held);
     Block block;
     readBlock(page, block);
     return decodeNode(*this, tag, page, block);

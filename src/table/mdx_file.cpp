@@ -21,6 +21,9 @@ namespace {
 
 // Enough for the upper levels of every tag and the leaves around recent changes.
 constexpr size_t kCachedBlocks = 2048;
+// Changed blocks a batch keeps before writing them out: a block is rewritten many times
+// while it fills, and only its last state needs to reach the file.
+constexpr size_t kDirtyBlocks = 16384;
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -150,6 +153,21 @@ void MdxFile::Impl::readAt(uint64_t offset, void* data, size_t size) const {
 
 void MdxFile::Impl::writeAt(uint64_t offset, const void* data, size_t size) {
     forgetWritten(offset, size);
+    if (!dirty.empty()) { // the bytes belong in any block still waiting to be written
+        const uint64_t end = offset + size;
+        const uint64_t firstPage = offset / kPageSize > 0 ? offset / kPageSize - 1 : 0;
+        for (uint64_t page = firstPage; page * kPageSize < end; ++page) {
+            const auto waiting = dirty.find(uint32_t(page));
+            if (waiting == dirty.end())
+                continue;
+            const uint64_t blockStart = page * kPageSize;
+            const uint64_t from = std::max(offset, blockStart);
+            const uint64_t to = std::min(end, blockStart + kBlockSize);
+            if (from < to)
+                std::memcpy(waiting->second.data() + (from - blockStart),
+                            static_cast<const uint8_t*>(data) + (from - offset), to - from);
+        }
+    }
     knownSize = std::max(knownSize, offset + size);
     const auto* in = static_cast<const uint8_t*>(data);
     while (size > 0) {
@@ -165,18 +183,27 @@ void MdxFile::Impl::writeAt(uint64_t offset, const void* data, size_t size) {
     }
 }
 
+const Block* MdxFile::Impl::heldBlock(uint32_t page) const {
+    if (!dirty.empty()) {
+        const auto waiting = dirty.find(page);
+        if (waiting != dirty.end())
+            return &waiting->second;
+    }
+    if (!cacheUsable())
+        return nullptr;
+    const auto cached = blocks.find(page);
+    return cached != blocks.end() ? &cached->second : nullptr;
+}
+
 void MdxFile::Impl::readBlock(uint32_t page, Block& block) const {
+    if (const Block* held = heldBlock(page)) {
+        block = *held;
+        return;
+    }
     const uint64_t end = uint64_t(page) * kPageSize + kBlockSize;
     if (page < 1 || (end > knownSize && end > fileSize()))
         corrupt("a block number points outside the file");
     const bool caching = cacheUsable();
-    if (caching) {
-        const auto cached = blocks.find(page);
-        if (cached != blocks.end()) {
-            block = cached->second;
-            return;
-        }
-    }
     readAt(uint64_t(page) * kPageSize, block.data(), block.size());
     if (caching) {
         if (blocks.size() >= kCachedBlocks)
@@ -186,10 +213,40 @@ void MdxFile::Impl::readBlock(uint32_t page, Block& block) const {
 }
 
 void MdxFile::Impl::writeBlock(uint32_t page, const Block& block) {
+    if (batch) {
+        forgetWritten(uint64_t(page) * kPageSize, kBlockSize);
+        dirty[page] = block;
+        if (dirty.size() >= kDirtyBlocks)
+            writeDirtyBlocks();
+        return;
+    }
     writeAt(uint64_t(page) * kPageSize, block.data(), block.size());
     if (cachedGeneration != 0 && cachedGeneration == currentGeneration() &&
         blocks.size() < kCachedBlocks)
         blocks.emplace(page, block);
+}
+
+void MdxFile::Impl::writeDirtyBlocks() {
+    std::vector<uint32_t> pages;
+    pages.reserve(dirty.size());
+    for (const auto& [page, block] : dirty)
+        pages.push_back(page);
+    std::sort(pages.begin(), pages.end());
+    std::unordered_map<uint32_t, Block> waiting;
+    waiting.swap(dirty); // written through writeAt, which would patch them
+    std::vector<uint8_t> run;
+    for (size_t i = 0; i < pages.size();) {
+        size_t j = i + 1;
+        while (j < pages.size() && pages[j] == pages[j - 1] + kBlockSize / kPageSize && j - i < 256)
+            ++j;
+        run.clear();
+        for (size_t k = i; k < j; ++k) {
+            const Block& block = waiting[pages[k]];
+            run.insert(run.end(), block.begin(), block.end());
+        }
+        writeAt(uint64_t(pages[i]) * kPageSize, run.data(), run.size());
+        i = j;
+    }
 }
 
 void MdxFile::Impl::requireWritable() const {
@@ -240,6 +297,10 @@ std::vector<Tag> MdxFile::Impl::readTags() const {
 }
 
 Tag MdxFile::Impl::findTag(std::string_view name) const {
+    if (cacheUsable() && tagCache) // every key change asks: no copy of the whole table
+        for (const Tag& tag : *tagCache)
+            if (sameName(tag.name, name))
+                return tag;
     for (Tag& tag : readTags())
         if (sameName(tag.name, name))
             return tag;
@@ -327,7 +388,8 @@ void MdxFile::Impl::writeMark(std::optional<uint32_t> indexedCount, std::optiona
     // Writers take turns (the table's header lock), so when what we cached was current before
     // the bump, all that changed since is ours and went through the cache.
     const bool cacheCurrent = generation != 0 && cachedGeneration == generation;
-    const uint64_t next = generation + 1;
+    const uint64_t next = generation + batchChanges + 1;
+    batchChanges = 0;
     std::memcpy(area + (kOffGeneration - kOffMark), &next, 8);
     if (indexedCount)
         put32(area + (kOffIndexedCount - kOffMark), *indexedCount);
@@ -455,7 +517,27 @@ void MdxFile::endChange(uint32_t recordCount) {
 }
 
 uint64_t MdxFile::generation() const {
-    return impl_->currentGeneration();
+    return impl_->currentGeneration() + impl_->batchChanges;
+}
+
+void MdxFile::beginBatch() {
+    impl_->requireWritable();
+    if (impl_->batch)
+        return;
+    impl_->writeMark(std::nullopt, true);
+    impl_->batch = true;
+}
+
+void MdxFile::endBatch(uint32_t recordCount) {
+    if (!impl_->batch)
+        return;
+    impl_->writeDirtyBlocks();
+    impl_->batch = false;
+    impl_->writeMark(recordCount, false);
+}
+
+bool MdxFile::inBatch() const {
+    return impl_->batch;
 }
 
 void MdxFile::flush() {

@@ -73,6 +73,15 @@ public:
     void endChange(uint32_t indexedRecordCount); // clears the mark, records the count
     uint64_t generation() const;                 // bumped by every change, from any process
 
+    // A run of changes by the file's only user (nobody else has it open until the run ends):
+    // the file is marked "change in progress" once, and the changed blocks are kept in memory
+    // and written out now and then and at endBatch(), which then clears the mark as
+    // endChange() does. Killed in between, the file is left marked, and the table's next open
+    // rebuilds it. beginChange() and endChange() must not be used meanwhile.
+    void beginBatch();
+    void endBatch(uint32_t indexedRecordCount);
+    bool inBatch() const;
+
     void flush();
 
     // Walks one tag in key order (then record number).

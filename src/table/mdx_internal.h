@@ -103,6 +103,11 @@ struct MdxFile::Impl {
     mutable std::unordered_map<uint32_t, Block> blocks; // by page, valid for cachedGeneration
     mutable std::optional<std::vector<Tag>> tagCache;
     mutable uint64_t cachedGeneration = 0; // 0: nothing is cached
+    // During a batch: the blocks changed and not yet written, and the changes made since the
+    // generation in the file was last bumped (cursors see them added to it).
+    bool batch = false;
+    std::unordered_map<uint32_t, Block> dirty;
+    uint64_t batchChanges = 0;
 
     ~Impl();
     [[noreturn]] void corrupt(const std::string& what) const;
@@ -117,7 +122,10 @@ struct MdxFile::Impl {
     void readAt(uint64_t offset, void* data, size_t size) const;
     void writeAt(uint64_t offset, const void* data, size_t size);
     void readBlock(uint32_t page, Block& block) const; // checks the page against the file
+    // The block as held in memory (waiting to be written, or cached), or null.
+    const Block* heldBlock(uint32_t page) const;
     void writeBlock(uint32_t page, const Block& block);
+    void writeDirtyBlocks(); // in page order, neighbours in one write
     // Bumps the generation and, when given, sets the indexed record count and the
     // change-in-progress flag: one write of the mark area.
     void writeMark(std::optional<uint32_t> indexedCount, std::optional<bool> changing);
@@ -131,7 +139,12 @@ struct MdxFile::Impl {
 
     uint32_t allocatePage();
     void freePage(uint32_t page);
-    void bumpGeneration() { writeMark(std::nullopt, std::nullopt); }
+    void bumpGeneration() {
+        if (batch)
+            ++batchChanges;
+        else
+            writeMark(std::nullopt, std::nullopt);
+    }
     void requireWritable() const;
     void writeTagTable(const std::vector<Tag>& tags);
     void releaseTagBlocks(const Tag& tag); // the tree's blocks and the tag header

@@ -357,6 +357,12 @@ void Table::close() {
     Impl& d = *impl_;
     bool wasOpen = d.isOpen;
     d.cancelEdit();
+    if (d.batchDepth > 0) {
+        try {
+            d.finishBatch();
+        } catch (const TableError&) { // the index stays marked: the next open rebuilds it
+        }
+    }
     d.indexCursor.reset();
     d.tags.clear();
     d.activeTag = -1;

@@ -184,6 +184,16 @@ public:
     // new record is not in the table yet: it is dropped (as cancel()) and nothing is deleted.
     void deleteRecord();
 
+    // A run of posts by one writer (an import). When the handle can have the table to itself
+    // for the run (no other handle has it open), nobody else can open it until the run ends,
+    // and the index's changed blocks are written at the end of the run instead of at every
+    // post; every post still puts its record and the header's record count in the file at
+    // once. A process killed during the run leaves the index marked for rebuilding, which the
+    // next open does. With other handles present the run goes as single posts go. Calls nest;
+    // the outermost endBatch() ends the run (so do close() and any change of the index tags).
+    void beginBatch();
+    void endBatch();
+
     // Writers, only while editing or appending. Empty text blanks the field; longer text is cut
     // to a C field's width; text that does not convert throws TableError naming field and text.
     void setText(int index, std::string_view utf8);

@@ -21,11 +21,11 @@ int64_t recordLockOffset(uint32_t recno) {
 }
 
 uint32_t appendRecord(Table::Impl& d) {
-    // A handle open exclusively is the only one (the open locks belong to the descriptor): it
-    // needs no header lock, and the count it holds is the file's.
+    // A handle that has the table to itself (the open locks belong to the descriptor) needs no
+    // header lock, and the count it holds is the file's.
     std::optional<detail::HeaderLockGuard> lock;
     uint32_t count = d.header.recordCount;
-    if (d.mode != OpenMode::Exclusive) {
+    if (!d.sole()) {
         lock.emplace(d.fd.get(), d.dbfFile);
         count = d.readRecordCountFromFile();
     }
@@ -34,29 +34,36 @@ uint32_t appendRecord(Table::Impl& d) {
     uint32_t recno = count + 1;
     d.header.recordCount = count;
     d.editBuffer[0] = ' ';
-    std::vector<uint8_t> bytes = d.editBuffer;
-    bytes.push_back(0x1A);
-    d.writeAt(bytes.data(), bytes.size(), d.recordOffset(recno));
-    if (d.mdx) {
+    d.editBuffer.push_back(0x1A);
+    try {
+        d.writeAt(d.editBuffer.data(), d.editBuffer.size(), d.recordOffset(recno));
+    } catch (...) {
+        d.editBuffer.pop_back();
+        throw;
+    }
+    d.editBuffer.pop_back();
+    // In a run of posts the index is marked as being changed from the run's start to its end.
+    const bool eachPost = d.mdx && !d.mdx->inBatch();
+    if (eachPost)
         d.mdx->beginChange();
+    if (d.mdx)
         for (const CompiledTag& tag : d.tags)
             d.mdx->insertKey(tag.info.name, d.keyOf(tag, d.editBuffer.data()), recno);
-    }
     d.writeHeaderCountAndDate(recno);
     d.header.recordCount = recno;
-    if (d.mdx)
+    if (eachPost)
         d.mdx->endChange(recno);
     return recno;
 }
 
 void rewriteRecord(Table::Impl& d) {
-    // As for appends, a handle open exclusively is the only one: no header lock, its own count,
-    // and the record as it stands read from the map.
+    // As for appends, a handle that has the table to itself needs no header lock, holds the
+    // count, and reads the record as it stands from the map.
     std::optional<detail::HeaderLockGuard> lock;
     uint32_t count = d.header.recordCount;
     std::vector<uint8_t> before(d.header.recordLength);
     const uint8_t* mapped = nullptr;
-    if (d.mode == OpenMode::Exclusive)
+    if (d.sole())
         mapped = d.recordBytes(d.editRecno);
     if (mapped != nullptr) {
         std::copy(mapped, mapped + before.size(), before.begin());
@@ -69,8 +76,10 @@ void rewriteRecord(Table::Impl& d) {
     d.editBuffer[0] = before[0];
     // An index without tags has no keys for a crash to leave half changed.
     const bool keyed = d.mdx && !d.tags.empty();
-    if (keyed) {
+    const bool eachPost = keyed && !d.mdx->inBatch();
+    if (eachPost)
         d.mdx->beginChange();
+    if (keyed) {
         for (const CompiledTag& tag : d.tags) {
             std::string oldKey = d.keyOf(tag, before.data());
             std::string newKey = d.keyOf(tag, d.editBuffer.data());
@@ -82,7 +91,7 @@ void rewriteRecord(Table::Impl& d) {
     }
     d.writeAt(d.editBuffer.data(), d.editBuffer.size(), d.recordOffset(d.editRecno));
     d.writeHeaderCountAndDate(count);
-    if (keyed)
+    if (eachPost)
         d.mdx->endChange(count);
 }
 
@@ -91,6 +100,28 @@ bool editing(const Table::Impl& d) {
 }
 
 } // namespace
+
+void Table::Impl::settleIndexBatch() {
+    if (mdx && mdx->inBatch())
+        mdx->endBatch(header.recordCount);
+}
+
+void Table::Impl::finishBatch() {
+    batchDepth = 0;
+    struct GiveBack { // whatever happens to the index, others may open the table again
+        Table::Impl& d;
+        ~GiveBack() {
+            try {
+                if (d.batchSole)
+                    detail::tryLock(d.fd.get(), detail::kOpenLockOffset, detail::LockKind::Shared,
+                                    d.dbfFile);
+            } catch (const TableError&) { // the exclusive lock stays until the table is closed
+            }
+            d.batchSole = false;
+        }
+    } giveBack{*this};
+    settleIndexBatch();
+}
 
 void Table::Impl::releaseRecordLock() {
     if (recordLocked)
@@ -183,6 +214,30 @@ void Table::post() {
     const TableChange stored = *d.pendingStore;
     d.pendingStore.reset();
     d.tell(stored);
+}
+
+void Table::beginBatch() {
+    Impl& d = *impl_;
+    d.requireWritable();
+    if (d.batchDepth++ > 0)
+        return;
+    try {
+        if (d.mode != OpenMode::Exclusive)
+            d.batchSole = detail::tryLock(d.fd.get(), detail::kOpenLockOffset,
+                                          detail::LockKind::Exclusive, d.dbfFile);
+        if (d.sole() && d.mdx && !d.tags.empty())
+            d.mdx->beginBatch();
+    } catch (...) {
+        d.finishBatch();
+        throw;
+    }
+}
+
+void Table::endBatch() {
+    Impl& d = *impl_;
+    if (d.batchDepth == 0 || --d.batchDepth > 0)
+        return;
+    d.finishBatch();
 }
 
 void Table::cancel() {

@@ -154,6 +154,7 @@ void installIndex(Table::Impl& d, const std::string& fresh) {
 void Table::pack(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "packed");
+    d.settleIndexBatch();
     const uint32_t live = d.liveCount();
     const std::vector<uint32_t> kept = keptRecords(d, live);
     // Every record is mapped now; nothing below maps again until the new file is adopted.
@@ -215,6 +216,7 @@ void Table::pack(const Progress& progress) {
 void Table::regenerateIndexes(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "reindexed");
+    d.settleIndexBatch();
     if (!d.mdx && !d.indexProblem.empty())
         d.replaceDamagedIndex();
     if (d.mdx) {

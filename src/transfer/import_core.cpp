@@ -91,6 +91,54 @@ std::string toUtf8(const std::string& text, bool utf8) {
     return utf8 ? text : table::decodeToUtf8(text, table::Codepage::Cp1252);
 }
 
+// The import's posts as one run of the book table (see Table::beginBatch), from the first post
+// to the end of the source, a failure, or the import's end, whichever comes first.
+class PostingRun {
+public:
+    explicit PostingRun(table::Table& books) : books_(books) {}
+    ~PostingRun() {
+        try {
+            end();
+        } catch (const std::exception&) { // the index stays marked: the next open rebuilds it
+        }
+    }
+    PostingRun(const PostingRun&) = delete;
+    PostingRun& operator=(const PostingRun&) = delete;
+
+    void begin() {
+        if (!active_)
+            books_.beginBatch();
+        active_ = true;
+    }
+    void end() {
+        if (active_) {
+            active_ = false;
+            books_.endBatch();
+        }
+    }
+    // Runs `work` inside the run; the run ends when it fails or returns true.
+    template <typename Work> bool within(Work&& work) {
+        begin();
+        bool done = false;
+        try {
+            done = work();
+        } catch (...) {
+            try {
+                end();
+            } catch (const std::exception&) { // the first failure is the one to report
+            }
+            throw;
+        }
+        if (done)
+            end();
+        return done;
+    }
+
+private:
+    table::Table& books_;
+    bool active_ = false;
+};
+
 class TextImport final : public ImportRun {
 public:
     TextImport(table::Table& books, const std::string& path, const std::vector<int>& map,
@@ -114,29 +162,34 @@ public:
                 ++line_;
             }
         }
-        for (uint32_t n = 0; n < maxRecords && !reader_->atEnd(); ++n) {
-            ++line_;
-            if (!readRecordLine(*reader_, fieldCount(), fields_))
-                continue;
-            books_.append();
-            try {
-                for (size_t i = 0; i < map_.size(); ++i) {
-                    if (map_[i] <= 0)
-                        continue;
-                    storeImportValue(books_, targets_[i], *db::fieldByNumber(map_[i]), fields_[i],
-                                     valueEncoding(), formats_, {"line", line_, i + 1, {}});
-                }
-                books_.post();
-            } catch (...) {
-                books_.cancel();
-                throw;
-            }
-            ++count_;
-        }
-        return reader_->atEnd();
+        return posting_.within([&] {
+            for (uint32_t n = 0; n < maxRecords && !reader_->atEnd(); ++n)
+                importLine();
+            return reader_->atEnd();
+        });
     }
 
 private:
+    void importLine() {
+        ++line_;
+        if (!readRecordLine(*reader_, fieldCount(), fields_))
+            return;
+        books_.append();
+        try {
+            for (size_t i = 0; i < map_.size(); ++i) {
+                if (map_[i] <= 0)
+                    continue;
+                storeImportValue(books_, targets_[i], *db::fieldByNumber(map_[i]), fields_[i],
+                                 valueEncoding(), formats_, {"line", line_, i + 1, {}});
+            }
+            books_.post();
+        } catch (...) {
+            books_.cancel();
+            throw;
+        }
+        ++count_;
+    }
+
     int fieldCount() const { return std::max(1, static_cast<int>(map_.size())); }
     ValueEncoding valueEncoding() const {
         return encoding_.utf8 ? ValueEncoding::Utf8 : ValueEncoding::Cp1252;
@@ -153,6 +206,7 @@ private:
     std::optional<DelimitedReader> reader_;
     std::vector<std::string> fields_;
     uint64_t line_ = 0;
+    PostingRun posting_{books_}; // last: its end comes first
 };
 
 void openForeign(table::Table& foreign, const std::string& path) {
@@ -197,24 +251,29 @@ public:
     }
 
     bool step(uint32_t maxRecords) override {
-        for (uint32_t n = 0; n < maxRecords && !atEnd(); ++n) {
-            books_.append();
-            try {
-                for (size_t i = 0; i < map_.size(); ++i)
-                    if (map_[i] > 0)
-                        copyField(i);
-                books_.post();
-            } catch (...) {
-                books_.cancel();
-                throw;
-            }
-            ++count_;
-            foreign_.next();
-        }
-        return atEnd();
+        return posting_.within([&] {
+            for (uint32_t n = 0; n < maxRecords && !atEnd(); ++n)
+                importRecord();
+            return atEnd();
+        });
     }
 
 private:
+    void importRecord() {
+        books_.append();
+        try {
+            for (size_t i = 0; i < map_.size(); ++i)
+                if (map_[i] > 0)
+                    copyField(i);
+            books_.post();
+        } catch (...) {
+            books_.cancel();
+            throw;
+        }
+        ++count_;
+        foreign_.next();
+    }
+
     bool atEnd() { return foreign_.eof() || foreign_.isEmpty(); }
 
     void copyField(size_t i) {
@@ -240,6 +299,7 @@ private:
     std::vector<int> sources_;
     std::vector<int> targets_;
     ImportFormats formats_;
+    PostingRun posting_{books_}; // last: its end comes first
 };
 
 } // namespace
