@@ -26,25 +26,36 @@ void writeBytes(const FieldDescriptor& field, uint8_t* record, std::string_view 
     std::memcpy(record + field.offset, bytes.data(), std::min<size_t>(bytes.size(), field.length));
 }
 
-// Formats `value` right-aligned with the field's decimals; nothing when it does not fit.
-std::optional<std::string> numberForField(const FieldDescriptor& field, double value) {
-    if (!std::isfinite(value)) {
-        return std::nullopt;
-    }
+// Formats `value` right-aligned with the field's decimals, blank-filled to the field's length
+// in `out`; false when it does not fit.
+bool numberForField(const FieldDescriptor& field, double value, char (&out)[640],
+                    std::string_view& text) {
+    if (!std::isfinite(value) || field.length > sizeof out)
+        return false;
     const int decimals = field.type == 'N' || field.type == 'F' ? field.decimals : 0;
     // Exactly rounded like printf's %.*f; the largest double has 309 digits before the point.
     char digits[640];
     const auto written =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    if (written.ec != std::errc() || static_cast<size_t>(written.ptr - digits) > field.length) {
-        return std::nullopt;
-    }
-    std::string text(digits, written.ptr);
+    if (written.ec != std::errc() || static_cast<size_t>(written.ptr - digits) > field.length)
+        return false;
+    std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
     // A tiny negative value rounds to "-0.00"; dBASE writes zero without a sign.
-    if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return std::string(field.length - text.size(), ' ') + text;
+    if (number[0] == '-' && number.find_first_of("123456789") == std::string_view::npos)
+        number.remove_prefix(1);
+    const size_t pad = field.length - number.size();
+    std::memset(out, ' ', pad);
+    std::memcpy(out + pad, number.data(), number.size());
+    text = std::string_view(out, field.length);
+    return true;
+}
+
+// Plain ASCII is the same bytes in every single-byte code page a table can have.
+bool printableAscii(std::string_view text) {
+    for (char c : text)
+        if (c < 32 || c > 126)
+            return false;
+    return true;
 }
 
 void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
@@ -53,12 +64,13 @@ void setNumberText(const FieldDescriptor& field, uint8_t* record, std::string_vi
         throw FieldValueError("'" + quoted(utf8) + "' is not a valid number for field ", field.name,
                               ".");
     }
-    const auto text = numberForField(field, *value);
-    if (!text) {
+    char buffer[640];
+    std::string_view text;
+    if (!numberForField(field, *value, buffer, text)) {
         throw FieldValueError("The value " + quoted(trimBlanks(utf8)) + " does not fit the field ",
                               field.name, ".");
     }
-    writeBytes(field, record, *text);
+    writeBytes(field, record, text);
 }
 
 void setLogicalText(const FieldDescriptor& field, uint8_t* record, std::string_view utf8) {
@@ -85,6 +97,10 @@ void setFieldText(const DbfHeader& header, const FieldDescriptor& field, uint8_t
     }
     switch (field.type) {
     case 'C': {
+        if (printableAscii(utf8)) {
+            writeBytes(field, record, utf8);
+            return;
+        }
         std::string badCharacter;
         const auto bytes = encodeFromUtf8(utf8, header.codepage, &badCharacter);
         if (!bytes) {
@@ -120,12 +136,13 @@ void setFieldNumber(const FieldDescriptor& field, uint8_t* record, double value)
     if (field.type != 'N' && field.type != 'F') {
         cannotWrite(field);
     }
-    const auto text = numberForField(field, value);
-    if (!text) {
+    char buffer[640];
+    std::string_view text;
+    if (!numberForField(field, value, buffer, text)) {
         throw FieldValueError("The value " + formatDouble(value) + " does not fit the field ",
                               field.name, ".");
     }
-    writeBytes(field, record, *text);
+    writeBytes(field, record, text);
 }
 
 void setFieldDate(const FieldDescriptor& field, uint8_t* record, const Date& date) {

@@ -6,6 +6,7 @@
 #include "table/table_impl.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace table {
@@ -326,14 +327,22 @@ template <typename Write> void writeField(Table::Impl& d, int index, Write&& wri
     if (!editing(d))
         d.fail("is not being edited; field \"" + f.name + "\" cannot be set");
     uint8_t* record = d.editBuffer.data();
-    std::vector<uint8_t> saved(record + f.offset, record + f.offset + f.length);
+    // Every field write keeps the old bytes: on the stack for the field sizes tables have.
+    uint8_t shortCopy[256];
+    std::vector<uint8_t> longCopy;
+    uint8_t* saved = shortCopy;
+    if (f.length > sizeof shortCopy) {
+        longCopy.resize(f.length);
+        saved = longCopy.data();
+    }
+    std::memcpy(saved, record + f.offset, f.length);
     try {
         write(f, record);
     } catch (const TableError&) {
-        std::copy(saved.begin(), saved.end(), record + f.offset);
+        std::memcpy(record + f.offset, saved, f.length);
         throw;
     } catch (const std::exception& error) {
-        std::copy(saved.begin(), saved.end(), record + f.offset);
+        std::memcpy(record + f.offset, saved, f.length);
         throw TableError("The field \"" + f.name + "\" cannot take that value: " + error.what());
     }
 }

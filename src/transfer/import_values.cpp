@@ -118,8 +118,19 @@ std::string asUtf8(std::string_view value, ValueEncoding encoding) {
                                            : table::decodeToUtf8(value, table::Codepage::Cp1252);
 }
 
+bool plainAscii(std::string_view text) {
+    for (char c : text)
+        if (c < 32 || c > 126)
+            return false;
+    return true;
+}
+
 void storeText(table::Table& books, int tableIndex, std::string_view value, ValueEncoding encoding,
                const ImportPlace& place) {
+    if (plainAscii(value)) { // the same bytes in every encoding and code page: nothing to check
+        books.setText(tableIndex, value);
+        return;
+    }
     const std::string utf8 = asUtf8(value, encoding);
     // Windows-1252 text always fits a Windows-1252 table; anything else is checked first, so
     // that a character the table lacks is named rather than stored as something else.
