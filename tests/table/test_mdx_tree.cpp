@@ -107,6 +107,81 @@ TEST(MdxTree, LongRunsOfEqualKeysStayInRecordOrderAcrossLeaves) {
     EXPECT_EQ(walkForward(*file, "NEWINDEX"), expected);
 }
 
+// Interior keys carry no record numbers: an entry amid a run of equal keys spanning leaves
+// must land in record order whatever order the record numbers come in.
+TEST(MdxTree, EqualKeysInsertedInAnyRecordOrderStayInRecordOrder) {
+    testsupport::TempDir dir;
+    struct Case {
+        const char* name;
+        bool descending;
+        bool shuffled;
+    };
+    for (const Case& c : {Case{"ascending", false, false}, Case{"descending", true, false},
+                          Case{"shuffled", false, true}}) {
+        SCOPED_TRACE(c.name);
+        auto file = buildFile(dir.file("t.mdx"), {});
+        std::vector<uint32_t> recnos(3000);
+        for (uint32_t i = 0; i < recnos.size(); ++i)
+            recnos[i] = c.descending ? uint32_t(recnos.size()) - i : i + 1;
+        if (c.shuffled)
+            std::shuffle(recnos.begin(), recnos.end(), std::mt19937(9));
+        std::mt19937 random(10);
+        std::set<Entry> model;
+        for (uint32_t recno : recnos) {
+            const Entry entry(randomKey(random, 4), recno);
+            file->insertKey("NEWINDEX", entry.first, entry.second);
+            model.insert(entry);
+        }
+        const Entries expected(model.begin(), model.end());
+        EXPECT_EQ(walkForward(*file, "NEWINDEX"), expected);
+        auto cursor = file->cursor("NEWINDEX");
+        for (size_t i = 0; i < expected.size(); i += 97)
+            EXPECT_TRUE(cursor.seekEntry(expected[i].first, expected[i].second)) << i;
+    }
+}
+
+// In a batch, changes are seen at once through the file that makes them (its cursors follow
+// them); others see the file marked as changing until the batch ends, and then every change.
+TEST(MdxTree, BatchKeepsChangesUntilItEndsAndMarksTheFileMeanwhile) {
+    testsupport::TempDir dir;
+    auto keys = randomKeys(2000, 40, 13);
+    auto file = buildFile(dir.file("t.mdx"), keys);
+    file->endChange(2000);
+    std::set<Entry> model;
+    for (const Entry& entry : sortedEntries(keys))
+        model.insert(entry);
+    auto cursor = file->cursor("NEWINDEX");
+    ASSERT_TRUE(cursor.first());
+    const uint64_t before = file->generation();
+
+    file->beginBatch();
+    EXPECT_TRUE(MdxFile::open(dir.file("t.mdx"), false)->changeInProgress());
+    std::mt19937 random(14);
+    for (uint32_t recno = 2001; recno <= 8000; ++recno) {
+        const Entry entry(randomKey(random, 40), recno);
+        file->insertKey("NEWINDEX", entry.first, entry.second);
+        model.insert(entry);
+        if (recno % 3 == 0) { // removals free blocks that later splits take again
+            auto victim = model.begin();
+            std::advance(victim, random() % model.size());
+            file->removeKey("NEWINDEX", victim->first, victim->second);
+            model.erase(victim);
+        }
+    }
+    const Entries expected(model.begin(), model.end());
+    EXPECT_GT(file->generation(), before);
+    EXPECT_TRUE(cursor.first());
+    EXPECT_EQ(Entry(std::string(cursor.key()), cursor.recno()), expected.front());
+    EXPECT_EQ(walkForward(*file, "NEWINDEX"), expected);
+    file->endBatch(8000);
+
+    auto reader = MdxFile::open(dir.file("t.mdx"), false);
+    EXPECT_FALSE(reader->changeInProgress());
+    EXPECT_EQ(reader->indexedRecordCount(), 8000u);
+    EXPECT_EQ(walkForward(*reader, "NEWINDEX"), expected);
+    EXPECT_EQ(walkBackward(*reader, "NEWINDEX"), expected);
+}
+
 TEST(MdxTree, SeekFindsTheFirstKeyAtOrAfterAPrefix) {
     testsupport::TempDir dir;
     std::vector<std::string> keys;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "table/mdx_file.h"
+
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <tuple>
 
@@ -235,6 +239,76 @@ TEST_F(EditTest, DeleteDuringAnInsertDropsTheNewRecordAndNothingElse) {
     EXPECT_EQ(books.asText(kAuthor), "Austen"); // still current, and not deleted
     EXPECT_EQ(books.recordCount(), 2u);
     EXPECT_EQ(walk(books), (std::vector<std::string>{"Austen", "Verne"}));
+}
+
+// The record count and the date of the last change, as other programs read them from the file.
+std::pair<uint32_t, table::Date> headerInFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char bytes[8] = {};
+    file.read(reinterpret_cast<char*>(bytes), sizeof bytes);
+    return {uint32_t(bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24),
+            table::Date{1900 + bytes[1], bytes[2], bytes[3]}};
+}
+
+bool indexMarkedChanging(const Table& books) {
+    return table::MdxFile::open(books.mdxPath(), false)->changeInProgress();
+}
+
+TEST_F(EditTest, BatchOnTheOnlyHandleKeepsOthersOutAndPutsEveryPostInTheFile) {
+    std::vector<std::string> authors;
+    books.beginBatch();
+    Table other;
+    EXPECT_THROW(openAt(other, path), table::TableError);
+    for (int i = 0; i < 400; ++i) {
+        authors.push_back("Author " + std::to_string((i * 7919) % 400 + 1000));
+        addBook(books, authors.back());
+        if (i % 100 == 99) {
+            EXPECT_EQ(headerInFile(path), std::make_pair(uint32_t(i + 1), table::localToday()));
+            EXPECT_TRUE(indexMarkedChanging(books));
+        }
+    }
+    ASSERT_TRUE(books.goToRecord(1));
+    books.edit();
+    books.setText(kAuthor, "Zweig");
+    books.post();
+    authors[0] = "Zweig";
+    std::sort(authors.begin(), authors.end());
+    EXPECT_EQ(walk(books), authors); // the handle reads its own changes
+    books.endBatch();
+
+    EXPECT_FALSE(indexMarkedChanging(books));
+    openAt(other, path);
+    other.selectTag("AUTHORS");
+    EXPECT_EQ(walk(other), authors);
+    EXPECT_EQ(walkBackwards(other).size(), authors.size());
+}
+
+TEST_F(EditTest, BatchBesideAnotherHandleShowsItEveryPost) {
+    Table other;
+    openAt(other, path);
+    other.selectTag("AUTHORS");
+    books.beginBatch();
+    addBook(books, "Tolstoy");
+    addBook(books, "Austen");
+    EXPECT_FALSE(indexMarkedChanging(books));
+    other.refresh();
+    EXPECT_EQ(walk(other), (std::vector<std::string>{"Austen", "Tolstoy"}));
+    books.endBatch();
+}
+
+TEST_F(EditTest, ClosingEndsABatch) {
+    books.beginBatch();
+    books.beginBatch(); // nested: the outer one ends it
+    addBook(books, "Woolf");
+    books.endBatch();
+    EXPECT_TRUE(indexMarkedChanging(books));
+    addBook(books, "Eliot");
+    books.close();
+    EXPECT_FALSE(table::MdxFile::open(books.mdxPath(), false)->changeInProgress());
+    Table other;
+    openAt(other, path, table::OpenMode::Exclusive);
+    other.selectTag("AUTHORS");
+    EXPECT_EQ(walk(other), (std::vector<std::string>{"Eliot", "Woolf"}));
 }
 
 } // namespace
