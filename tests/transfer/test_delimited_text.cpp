@@ -149,6 +149,10 @@ TEST(DelimitedReader, RecordLines) {
         {"unclosed quote ends at the line", "\"abc\r\n\"d\"\r\n", 1, {{"abc"}, {"d"}}},
         {"Ctrl-Z ends the file", "\"a\"\r\n\x1a\"b\"\r\n", 1, {{"a"}}},
         {"long field cut", quotedFields(1, std::string(400, 'q')), 1, {{std::string(255, 'q')}}},
+        {"cut amid a doubled quote and after an unquoted comma",
+         "\"" + std::string(250, 'a') + ",\"\"" + std::string(9, 'b') + "\",\"c\"\r\n",
+         2,
+         {{std::string(250, 'a') + ",\"bbb", "c"}}},
         {"LF-only file is one line", "\"a\",\"b\"\n\"c\",\"d\"\n", 4, {{"a", "bc", "d"}}},
     };
     for (const Case& c : cases) {

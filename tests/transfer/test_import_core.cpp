@@ -139,6 +139,17 @@ protected:
         return books_.asText(books_.fieldIndexOrThrow(field));
     }
 
+    // Whether another handle can open the table now: an import holds it only while it runs.
+    bool othersCanOpen() {
+        table::Table other;
+        try {
+            transfertest::openShared(other, path_);
+        } catch (const table::TableError&) {
+            return false;
+        }
+        return true;
+    }
+
     testsupport::TempDir dir_;
     std::string path_;
     table::Table books_;
@@ -158,6 +169,7 @@ TEST_F(ImportIntoBooks, TextLinesBecomeRecordsByTheMap) {
     ASSERT_EQ(source.labels, (std::vector<std::string>{"Title", "Year", "Cost", "Bought"}));
     auto run = startTextImport(books_, file, {1, 3, 7, 12}, true, importFormats());
     EXPECT_EQ(runAll(*run), 3u);
+    EXPECT_TRUE(othersCanOpen());
     EXPECT_EQ(text("Title", 0), std::string(90, 'T'));
     EXPECT_EQ(text("YearPub", 0), "12");
     EXPECT_EQ(text("Cost", 0), "3.25");
@@ -175,12 +187,15 @@ TEST_F(ImportIntoBooks, AnInvalidDateStopsTheImportNamingTheLine) {
     const std::string file =
         writeText("IN.TXT", "\"A\",\"1/2/99\"\r\n\"B\",\"2/30/99\"\r\n\"C\",\"1/2/99\"\r\n");
     auto run = startTextImport(books_, file, {1, 12}, false, importFormats());
+    ASSERT_FALSE(run->step(1));
+    EXPECT_FALSE(othersCanOpen());
     try {
         runAll(*run);
         FAIL() << "the import went on";
     } catch (const TransferError& error) {
         EXPECT_EQ(std::string(error.what()), "'2/30/99' is not a valid date (line 2, field 2).");
     }
+    EXPECT_TRUE(othersCanOpen());
     EXPECT_EQ(run->count(), 1u);
     EXPECT_EQ(transfertest::column(books_), (std::vector<std::string>{"A"}));
     EXPECT_EQ(books_.state(), table::Table::State::Browse);
