@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef MADV_POPULATE_READ
 #define MADV_POPULATE_READ 22 // Linux 5.14 and later; older headers lack the name
@@ -89,6 +90,25 @@ const uint8_t* MappedFile::at(uint64_t offset, uint64_t length) const {
     if (data_ == nullptr || offset > size_ || length > size_ - offset)
         return nullptr;
     return data_ + offset;
+}
+
+bool WritableHead::map(int fd) {
+    unmap();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_size <= 0)
+        return false;
+    void* address =
+        ::mmap(nullptr, size_t(::sysconf(_SC_PAGESIZE)), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (address == MAP_FAILED)
+        return false;
+    data_ = static_cast<uint8_t*>(address);
+    return true;
+}
+
+void WritableHead::unmap() {
+    if (data_ != nullptr)
+        ::munmap(data_, size_t(::sysconf(_SC_PAGESIZE)));
+    data_ = nullptr;
 }
 
 } // namespace table::detail

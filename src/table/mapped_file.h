@@ -48,6 +48,24 @@ private:
     mutable std::vector<bool> populated_; // by stretch, for the current mapping
 };
 
+// The first page of a file mapped for writing: a store there is in the file (the page cache,
+// which outlives the process) at once, without a system call. For the header fields that a
+// run of appends changes with every record.
+class WritableHead {
+public:
+    WritableHead() = default;
+    ~WritableHead() { unmap(); }
+    WritableHead(const WritableHead&) = delete;
+    WritableHead& operator=(const WritableHead&) = delete;
+    // False (and nothing mapped) when the file is empty or cannot be mapped for writing.
+    bool map(int fd);
+    void unmap();
+    uint8_t* data() const { return data_; } // null when not mapped
+
+private:
+    uint8_t* data_ = nullptr;
+};
+
 // Keeps the map populated ahead of a walk through the file in ascending order (a count with
 // a filter, the deleted-record count, the search for the first passing record).
 class ReadAhead {

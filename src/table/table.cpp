@@ -251,6 +251,14 @@ uint32_t Table::Impl::readRecordCountFromFile() {
 
 void Table::Impl::writeHeaderCountAndDate(uint32_t recordCount) {
     uint8_t bytes[8] = {}; // bytes 1..7: the date of the last update, then the record count
+    if (uint8_t* page = head.data()) {
+        ++writes;
+        std::memcpy(bytes, page, sizeof bytes);
+        writeLastUpdate(bytes, detail::today());
+        writeRecordCount(bytes, recordCount);
+        std::memcpy(page + kLastUpdateOffset, bytes + kLastUpdateOffset, 7);
+        return;
+    }
     const uint8_t* mapped = map.at(0, sizeof bytes);
     if (mapped != nullptr)
         std::memcpy(bytes, mapped, sizeof bytes);
@@ -357,6 +365,7 @@ void Table::close() {
     Impl& d = *impl_;
     bool wasOpen = d.isOpen;
     d.cancelEdit();
+    d.head.unmap();
     if (d.batchDepth > 0) {
         try {
             d.finishBatch();

@@ -102,7 +102,8 @@ bool editing(const Table::Impl& d) {
 
 } // namespace
 
-void Table::Impl::settleIndexBatch() {
+void Table::Impl::settleBatch() {
+    head.unmap();
     if (mdx && mdx->inBatch())
         mdx->endBatch(header.recordCount);
 }
@@ -121,7 +122,7 @@ void Table::Impl::finishBatch() {
             d.batchSole = false;
         }
     } giveBack{*this};
-    settleIndexBatch();
+    settleBatch();
 }
 
 void Table::Impl::releaseRecordLock() {
@@ -226,8 +227,11 @@ void Table::beginBatch() {
         if (d.mode != OpenMode::Exclusive)
             d.batchSole = detail::tryLock(d.fd.get(), detail::kOpenLockOffset,
                                           detail::LockKind::Exclusive, d.dbfFile);
-        if (d.sole() && d.mdx && !d.tags.empty())
-            d.mdx->beginBatch();
+        if (d.sole()) {
+            d.head.map(d.fd.get()); // where it cannot be mapped, the header is written as usual
+            if (d.mdx && !d.tags.empty())
+                d.mdx->beginBatch();
+        }
     } catch (...) {
         d.finishBatch();
         throw;

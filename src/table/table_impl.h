@@ -78,8 +78,9 @@ struct Table::Impl {
     uint32_t editRecno = 0;    // the record being edited; 0 while appending
     bool recordLocked = false; // the record lock of editRecno is held
     std::vector<uint8_t> blankRecord;
-    int batchDepth = 0;     // beginBatch() calls not yet ended
-    bool batchSole = false; // the open lock was made exclusive for the run
+    int batchDepth = 0;        // beginBatch() calls not yet ended
+    bool batchSole = false;    // the open lock was made exclusive for the run
+    detail::WritableHead head; // during a run on a sole handle: the count and date go here
 
     std::vector<FieldDisplay> displays;
     std::vector<int> displayOrder;
@@ -159,9 +160,9 @@ struct Table::Impl {
     // --- Editing (table_edit.cpp) ----------------------------------------------------------------
     // No other handle can have the table open: changes need no header lock.
     bool sole() const { return mode == OpenMode::Exclusive || batchSole; }
-    // Writes out what the index kept in memory for a run of posts (the run itself goes on,
-    // its index changes written as they are made from now on).
-    void settleIndexBatch();
+    // Writes out what the index kept in memory for a run of posts and lets go of the header
+    // page; the run goes on as single posts go (index tag changes and maintenance need that).
+    void settleBatch();
     void finishBatch();
     void postPendingEdit(); // a move while editing posts first, as dBASE browsers do
     void releaseRecordLock();

@@ -206,7 +206,7 @@ void Table::addTag(const std::string& name, const std::string& expression,
     Impl& d = *impl_;
     d.requireWritable();
     d.postPendingEdit();
-    d.settleIndexBatch();
+    d.settleBatch();
     CompiledTag added{TagInfo{name, expression, 'C', 0},
                       KeyExpression::compile(expression, d.header.fields)};
     added.info.keyType = added.expression.keyType();
@@ -234,7 +234,7 @@ void Table::deleteTag(const std::string& name) {
     Impl& d = *impl_;
     d.requireWritable();
     d.postPendingEdit();
-    d.settleIndexBatch();
+    d.settleBatch();
     // Deleting a tag that is not there is harmless, and lets "replace the tag" sequences recover
     // from an index that lost it.
     if (!d.mdx || !d.mdx->hasTag(name))

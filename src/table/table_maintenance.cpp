@@ -154,7 +154,7 @@ void installIndex(Table::Impl& d, const std::string& fresh) {
 void Table::pack(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "packed");
-    d.settleIndexBatch();
+    d.settleBatch();
     const uint32_t live = d.liveCount();
     const std::vector<uint32_t> kept = keptRecords(d, live);
     // Every record is mapped now; nothing below maps again until the new file is adopted.
@@ -216,7 +216,7 @@ void Table::pack(const Progress& progress) {
 void Table::regenerateIndexes(const Progress& progress) {
     Impl& d = *impl_;
     requireExclusive(d, "reindexed");
-    d.settleIndexBatch();
+    d.settleBatch();
     if (!d.mdx && !d.indexProblem.empty())
         d.replaceDamagedIndex();
     if (d.mdx) {
