@@ -232,8 +232,6 @@ void MdxFile::Impl::writeDirtyBlocks() {
     for (const auto& [page, block] : dirty)
         pages.push_back(page);
     std::sort(pages.begin(), pages.end());
-    std::unordered_map<uint32_t, Block> waiting;
-    waiting.swap(dirty); // written through writeAt, which would patch them
     std::vector<uint8_t> run;
     for (size_t i = 0; i < pages.size();) {
         size_t j = i + 1;
@@ -241,10 +239,14 @@ void MdxFile::Impl::writeDirtyBlocks() {
             ++j;
         run.clear();
         for (size_t k = i; k < j; ++k) {
-            const Block& block = waiting[pages[k]];
+            const Block& block = dirty.at(pages[k]);
             run.insert(run.end(), block.begin(), block.end());
         }
         writeAt(uint64_t(pages[i]) * kPageSize, run.data(), run.size());
+        // Only what reached the file stops waiting: after a failed write the rest still reads
+        // as changed.
+        for (size_t k = i; k < j; ++k)
+            dirty.erase(pages[k]);
         i = j;
     }
 }
