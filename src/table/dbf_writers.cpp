@@ -26,6 +26,36 @@ void writeBytes(const FieldDescriptor& field, uint8_t* record, std::string_view 
     std::memcpy(record + field.offset, bytes.data(), std::min<size_t>(bytes.size(), field.length));
 }
 
+// The digits of `value` with `decimals` decimals when value * 10^decimals is a whole number well
+// inside a double's exact range (most stored values: whole numbers, money), else nothing. There
+// the exact value is within 1/8 of that whole number, so %.*f would round to the same digits,
+// which an integer conversion writes far quicker.
+std::string_view scaledIntegerDigits(double value, int decimals, char (&out)[640]) {
+    static constexpr double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals < 0 || decimals > 9)
+        return {};
+    const double scaled = value * kScale[decimals];
+    if (!(std::fabs(scaled) < 0x1p50) || scaled != std::floor(scaled))
+        return {};
+    const int64_t whole = static_cast<int64_t>(scaled);
+    uint64_t magnitude = static_cast<uint64_t>(whole < 0 ? -whole : whole);
+    char reversed[24];
+    int count = 0;
+    do {
+        reversed[count++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0 || count <= decimals);
+    size_t length = 0;
+    if (whole < 0)
+        out[length++] = '-';
+    for (int i = count - 1; i >= 0; --i) {
+        out[length++] = reversed[i];
+        if (i == decimals && decimals > 0)
+            out[length++] = '.';
+    }
+    return std::string_view(out, length);
+}
+
 // Formats `value` right-aligned with the field's decimals, blank-filled to the field's length
 // in `out`; false when it does not fit.
 bool numberForField(const FieldDescriptor& field, double value, char (&out)[640],
@@ -33,13 +63,18 @@ bool numberForField(const FieldDescriptor& field, double value, char (&out)[640]
     if (!std::isfinite(value) || field.length > sizeof out)
         return false;
     const int decimals = field.type == 'N' || field.type == 'F' ? field.decimals : 0;
-    // Exactly rounded like printf's %.*f; the largest double has 309 digits before the point.
     char digits[640];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    if (written.ec != std::errc() || static_cast<size_t>(written.ptr - digits) > field.length)
+    std::string_view number = scaledIntegerDigits(value, decimals, digits);
+    if (number.empty()) {
+        // Exactly rounded like printf's %.*f; the largest double has 309 digits before the point.
+        const auto written = std::to_chars(digits, digits + sizeof digits, value,
+                                           std::chars_format::fixed, decimals);
+        if (written.ec != std::errc())
+            return false;
+        number = std::string_view(digits, static_cast<size_t>(written.ptr - digits));
+    }
+    if (number.size() > field.length)
         return false;
-    std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
     // A tiny negative value rounds to "-0.00"; dBASE writes zero without a sign.
     if (number[0] == '-' && number.find_first_of("123456789") == std::string_view::npos)
         number.remove_prefix(1);

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -188,6 +191,49 @@ TEST(FieldValues, MoneyIsKeptExactlyAndShownWithoutTrailingZeros) {
     EXPECT_EQ(table.text(0), "0.3");
     EXPECT_THROW(setFieldNumber(table.field(0), table.record(), 1e30), TableError);
     EXPECT_THROW(table.set(0, "1e400"), TableError);
+}
+
+// Stored digits are those of printf's %.*f (without the sign of a zero) for every number: whole
+// numbers, money, values halfway between two cents, tiny and large ones.
+TEST(FieldValues, StoredDigitsRoundAsPrintfDoes) {
+    std::mt19937_64 random(15);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  2.675,
+                                  1.005,
+                                  0.125,
+                                  -0.125,
+                                  0.3,
+                                  1e-9,
+                                  -1e-9,
+                                  1125899906842623.0,
+                                  1125899906842624.5,
+                                  99999999.995};
+    for (int i = 0; i < 20000; ++i) {
+        const int64_t whole = int64_t(random() % 2000000001) - 1000000000;
+        const double shifts[] = {1, 10, 100, 1000, 1e4, 1e6};
+        values.push_back(double(whole) / shifts[random() % 6]);
+        values.push_back(double(whole) / 1000 + 0.005);
+        values.push_back(std::ldexp(double(random() % (1ull << 52)), -int(random() % 60)));
+    }
+    for (int decimals : {0, 1, 2, 4, 9}) {
+        MemoryTable table({{"N", 'N', 20, uint8_t(decimals)}});
+        for (double value : values) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+            std::string digits = expected;
+            if (digits[0] == '-' && digits.find_first_of("123456789") == std::string::npos)
+                digits.erase(0, 1);
+            if (digits.size() > 20) {
+                EXPECT_THROW(setFieldNumber(table.field(0), table.record(), value), TableError);
+                continue;
+            }
+            setFieldNumber(table.field(0), table.record(), value);
+            ASSERT_EQ(std::string(reinterpret_cast<char*>(table.record() + 1), 20),
+                      std::string(20 - digits.size(), ' ') + digits)
+                << value << " with " << decimals << " decimals";
+        }
+    }
 }
 
 TEST(FieldValues, NumbersAreStoredAndShownAlikeUnderEveryProcessLocale) {
