@@ -155,7 +155,7 @@ void removeChild(MdxFile::Impl& file, const Tag& tag, Path& path, size_t level) 
 
 void MdxFile::insertKey(std::string_view tagName, std::string_view key, uint32_t recno) {
     impl_->requireWritable();
-    const Tag tag = impl_->findTag(tagName);
+    const Tag& tag = impl_->tagForChange(tagName);
     if (key.size() != tag.keyLength)
         throw TableError("Internal error: a key of the wrong length for tag " + tag.name + ".");
     Path path = lowerBound(*impl_, tag, key, recno);
@@ -172,7 +172,7 @@ void MdxFile::insertKey(std::string_view tagName, std::string_view key, uint32_t
 // Removing an entry that is not there leaves the tag as wanted, so it is not an error.
 void MdxFile::removeKey(std::string_view tagName, std::string_view key, uint32_t recno) {
     impl_->requireWritable();
-    const Tag tag = impl_->findTag(tagName);
+    const Tag& tag = impl_->tagForChange(tagName);
     if (key.size() != tag.keyLength)
         throw TableError("Internal error: a key of the wrong length for tag " + tag.name + ".");
     Path path = lowerBound(*impl_, tag, key, recno);

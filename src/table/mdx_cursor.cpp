@@ -79,12 +79,17 @@ Path descendTo(const MdxFile::Impl& file, const Tag& tag, std::string_view key, 
             path.push_back(std::move(step));
             return path;
         }
-        while (step.index < count) {
-            const std::string_view entry = keyAt(tag, step.node, step.index);
+        // Interior keys ascend: the first one past `key` is found by halving.
+        uint32_t low = 0, high = count;
+        while (low < high) {
+            const uint32_t mid = (low + high) / 2;
+            const std::string_view entry = keyAt(tag, step.node, mid);
             if (pastEqualKeys ? entry > key : entry.substr(0, key.size()) >= key)
-                break;
-            ++step.index;
+                high = mid;
+            else
+                low = mid + 1;
         }
+        step.index = low;
         page = step.node.pointers[step.index];
         path.push_back(std::move(step));
     }

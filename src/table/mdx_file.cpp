@@ -309,6 +309,19 @@ Tag MdxFile::Impl::findTag(std::string_view name) const {
     throw TableError("The index file \"" + path + "\" has no tag \"" + std::string(name) + "\".");
 }
 
+const Tag& MdxFile::Impl::tagForChange(std::string_view name) {
+    if (cacheUsable() && tagCache) {
+        for (const Tag& tag : *tagCache) {
+            if (sameName(tag.name, name)) {
+                changedTag = tag;
+                return changedTag;
+            }
+        }
+    }
+    changedTag = findTag(name);
+    return changedTag;
+}
+
 // The tag table also forms a binary tree by name (threads at bytes 16..18 of each entry, the
 // pseudo entry at 512 pointing at the root); dBASE keeps it, so we rebuild it on every change.
 void MdxFile::Impl::writeTagTable(const std::vector<Tag>& tags) {

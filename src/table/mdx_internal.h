@@ -132,6 +132,9 @@ struct MdxFile::Impl {
 
     std::vector<Tag> readTags() const;
     Tag findTag(std::string_view name) const; // throws when missing
+    // findTag for a key change, into `changedTag` (whose text buffers a change then reuses).
+    const Tag& tagForChange(std::string_view name);
+    Tag changedTag;
     Tag decodeTag(const uint8_t* entry, uint32_t slot) const;
     Node readNode(const Tag& tag, uint32_t page) const;
     void writeNode(const Tag& tag, const Node& node);

@@ -47,9 +47,12 @@ uint32_t appendRecord(Table::Impl& d) {
     const bool eachPost = d.mdx && !d.mdx->inBatch();
     if (eachPost)
         d.mdx->beginChange();
-    if (d.mdx)
-        for (const CompiledTag& tag : d.tags)
-            d.mdx->insertKey(tag.info.name, d.keyOf(tag, d.editBuffer.data()), recno);
+    if (d.mdx) {
+        for (const CompiledTag& tag : d.tags) {
+            tag.expression.evaluate(d.editBuffer.data(), d.keyScratch);
+            d.mdx->insertKey(tag.info.name, d.keyScratch, recno);
+        }
+    }
     d.writeHeaderCountAndDate(recno);
     d.header.recordCount = recno;
     if (eachPost)

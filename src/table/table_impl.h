@@ -81,6 +81,7 @@ struct Table::Impl {
     int batchDepth = 0;        // beginBatch() calls not yet ended
     bool batchSole = false;    // the open lock was made exclusive for the run
     detail::WritableHead head; // during a run on a sole handle: the count and date go here
+    std::string keyScratch;    // a new record's key, its buffer kept from post to post
 
     std::vector<FieldDisplay> displays;
     std::vector<int> displayOrder;
