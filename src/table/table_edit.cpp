@@ -6,7 +6,6 @@
 #include "table/table_impl.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 namespace table {
@@ -328,28 +327,17 @@ RecordView Table::currentRecord() const {
 
 namespace {
 
-// Runs `write` on the edit buffer; when it fails the field keeps its bytes.
+// Runs `write` on the edit buffer. The field writers change the record only once the value is
+// known to fit, so a failure leaves the field as it was.
 template <typename Write> void writeField(Table::Impl& d, int index, Write&& write) {
     const FieldDescriptor& f = d.field(index);
     if (!editing(d))
         d.fail("is not being edited; field \"" + f.name + "\" cannot be set");
-    uint8_t* record = d.editBuffer.data();
-    // Every field write keeps the old bytes: on the stack for the field sizes tables have.
-    uint8_t shortCopy[256];
-    std::vector<uint8_t> longCopy;
-    uint8_t* saved = shortCopy;
-    if (f.length > sizeof shortCopy) {
-        longCopy.resize(f.length);
-        saved = longCopy.data();
-    }
-    std::memcpy(saved, record + f.offset, f.length);
     try {
-        write(f, record);
+        write(f, d.editBuffer.data());
     } catch (const TableError&) {
-        std::memcpy(record + f.offset, saved, f.length);
         throw;
     } catch (const std::exception& error) {
-        std::memcpy(record + f.offset, saved, f.length);
         throw TableError("The field \"" + f.name + "\" cannot take that value: " + error.what());
     }
 }

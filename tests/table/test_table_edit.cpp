@@ -98,10 +98,16 @@ TEST_F(EditTest, FieldWritesConvertTextAndRefuseBadValues) {
     EXPECT_EQ(books.asText(kPurchDate), "3/4/1999");
     EXPECT_EQ(books.asDate(kPurchDate), (table::Date{1999, 3, 4}));
 
+    books.setText(kAuthor, "Brontë");
     EXPECT_THROW(books.setText(kYearPub, "nineteen"), table::TableError);
+    EXPECT_THROW(books.setText(kYearPub, "123456789012"), table::TableError);
+    EXPECT_THROW(books.setNumber(kCost, 1e30), table::TableError);
     EXPECT_THROW(books.setText(kPurchDate, "2/30/1999"), table::TableError);
+    EXPECT_THROW(books.setText(kAuthor, "Bront\u00eb \u6f22"), table::TableError);
     EXPECT_EQ(books.asNumber(kYearPub), 1962); // the buffer kept the old values
+    EXPECT_EQ(books.asNumber(kCost), 12.5);
     EXPECT_EQ(books.asText(kPurchDate), "3/4/1999");
+    EXPECT_EQ(books.asText(kAuthor), "Brontë");
 
     books.setText(kTitle, std::string(10000, 'x'));
     EXPECT_EQ(books.asText(kTitle), std::string(90, 'x'));
