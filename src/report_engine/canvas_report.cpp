@@ -110,9 +110,9 @@ CanvasOutput& TCanvasReport::output() {
     return *output_;
 }
 
-void TCanvasReport::OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+void TCanvasReport::OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                             bool opaque) {
-    output().text(baseline, text, font, opaque);
+    output().text(baseline, text.toString(), font, opaque);
 }
 
 void TCanvasReport::OutLine(const QPointF& from, const QPointF& to, const QColor& colour) {
@@ -121,6 +121,10 @@ void TCanvasReport::OutLine(const QPointF& from, const QPointF& to, const QColor
 
 void TCanvasReport::OutFillRect(const QRectF& rect, const QColor& colour) {
     output().fillRect(rect, colour);
+}
+
+void TCanvasReport::OutCell(const CellEdges& edges, int boxLines, const QColor& shade) {
+    output().cell(edges, boxLines, shade);
 }
 
 } // namespace report_engine

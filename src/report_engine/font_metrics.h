@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringView>
 
 namespace report_engine {
 
@@ -23,7 +24,10 @@ struct TextMetrics {
     double descent; // inches below it
 };
 TextMetrics fontMetrics(const ReportFont& font);
-// Width of `text` in inches.
-double textWidthInches(const ReportFont& font, const QString& text);
+// Width of `text` in inches: what the shaper answers, taken from a table of advances for the
+// characters of Latin-1 and Windows-1252, through the shaper itself for any other text.
+double textWidthInches(const ReportFont& font, QStringView text);
+// The same, always through the shaper (the table's reference).
+double shapedTextWidthInches(const ReportFont& font, const QString& text);
 
 } // namespace report_engine
