@@ -30,6 +30,9 @@ private:
     bool monochrome_;
     ReportFont lastFont_;
     bool fontSet_ = false;
+    // Fonts come in whole pixel sizes: text is stretched to the exact size it was measured at.
+    double stretchX_ = 1.0;
+    double stretchY_ = 1.0;
 };
 
 class TCanvasReport : public TBaseReport {

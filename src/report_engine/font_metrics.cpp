@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,14 @@ QFont deviceFont(const ReportFont& font) {
     result.setKerning(false);
     result.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferNoShaping));
     return result;
+}
+
+DeviceFont deviceFontAt(const ReportFont& font, double dpi) {
+    const double pixels = std::max(font.size, 0.01) * dpi / 72.0;
+    const int whole = std::max(1, static_cast<int>(std::lround(pixels)));
+    QFont result = deviceFont(font);
+    result.setPixelSize(whole);
+    return {result, pixels / whole};
 }
 
 namespace {

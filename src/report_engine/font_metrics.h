@@ -19,6 +19,14 @@ QString resolvedFamily(const QString& name);
 // The font to draw with on a device: point size, style and the resolved face.
 QFont deviceFont(const ReportFont& font);
 
+// The font to draw `font` with at `dpi` pixels per inch. Qt gives fonts whole pixel sizes, so
+// the font is the nearest one, and drawing scaled by `scale` gives text the width it measures.
+struct DeviceFont {
+    QFont font;
+    double scale;
+};
+DeviceFont deviceFontAt(const ReportFont& font, double dpi);
+
 struct TextMetrics {
     double ascent;  // inches above the baseline
     double descent; // inches below it
