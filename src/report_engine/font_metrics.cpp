@@ -110,6 +110,8 @@ private:
 struct MeasuredFont {
     ReportFont font;
     QFontMetricsF metrics;
+    double ascent; // measuring pixels; asked for every line printed
+    double descent;
     AdvanceTable advances;
     QHash<QString, double> widths; // texts the table cannot measure, in measuring pixels
 };
@@ -139,8 +141,9 @@ MeasuredFont& measured(const ReportFont& font) {
     key.colour = Qt::black;
     QFont measuring = deviceFont(key);
     measuring.setPixelSize(kMeasureEm);
-    fonts.push_back(
-        std::make_unique<MeasuredFont>(MeasuredFont{key, QFontMetricsF(measuring), {}, {}}));
+    const QFontMetricsF metrics(measuring);
+    fonts.push_back(std::make_unique<MeasuredFont>(
+        MeasuredFont{key, metrics, metrics.ascent(), metrics.descent(), {}, {}}));
     return *(last = fonts.back().get());
 }
 
@@ -163,8 +166,8 @@ double shapedWidth(MeasuredFont& font, QStringView text) {
 } // namespace
 
 TextMetrics fontMetrics(const ReportFont& font) {
-    const QFontMetricsF& metrics = measured(font).metrics;
-    return {metrics.ascent() * inchesPerUnit(font), metrics.descent() * inchesPerUnit(font)};
+    const MeasuredFont& face = measured(font);
+    return {face.ascent * inchesPerUnit(font), face.descent * inchesPerUnit(font)};
 }
 
 double textWidthInches(const ReportFont& font, QStringView text) {
