@@ -29,8 +29,10 @@ enum Code : quint8 {
 enum FontFlags : quint8 { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
 
 constexpr double kMaxFontSize = 2000.0;
-// Deflate packs at most about 1032 bytes into one; a page claiming more is damaged.
+// Deflate packs at most about 1032 bytes into one; a page claiming more is damaged, as is one
+// claiming more than a gigabyte of operations (some fifty million texts).
 constexpr qint64 kMaxPackingRatio = 1032;
+constexpr quint32 kMaxPageBytes = 1u << 30;
 
 [[noreturn]] void damaged() {
     throw EReportPrinter(QString::fromLatin1(messages::kUnexpectedCode));
@@ -317,7 +319,8 @@ PageStore PageStore::read(const QByteArray& bytes) {
         case kPage: {
             const quint32 unpackedSize = in.word();
             const quint32 size = in.word();
-            if (unpackedSize > static_cast<qint64>(size) * kMaxPackingRatio)
+            if (unpackedSize > static_cast<qint64>(size) * kMaxPackingRatio ||
+                unpackedSize > kMaxPageBytes)
                 damaged();
             const qsizetype offset = in.skip(size);
             store.pages_.push_back(PackedPage{offset, size, unpackedSize});
