@@ -3,6 +3,7 @@
 #include "appearance/colour_painting.h"
 #include "db/field_catalogue.h"
 #include "reports/report_design.h"
+#include "reports/report_miniature.h"
 #include "reports/report_part_window.h"
 
 #include <QHBoxLayout>
@@ -10,6 +11,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -110,7 +115,12 @@ public:
           showTotals_(showTotals) {
         geometry_.scale = scale;
         setObjectName(QStringLiteral("LayoutArea"));
-        setFixedSize(scaled(633, scale), scaled(380, scale));
+        // Without the totals band the blank below the body lines is left to the miniature.
+        const int bodyBottom = geometry_.bodyTop() + std::clamp(copy_.numLines, 0, kBodyLineCount) *
+                                                         geometry_.lineHeight();
+        const int height = showTotals ? scaled(380, scale)
+                                      : std::max(bodyBottom + scaled(5, scale), scaled(62, scale));
+        setFixedSize(scaled(633, scale), height);
         refresh();
     }
 
@@ -196,13 +206,15 @@ private:
 };
 
 TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::Settings& settings,
-                       ReportDefinition& definition, int designWidth, bool showTotals, double scale)
+                       ReportDefinition& definition, LayoutOptions options)
     : QDialog(parent), seams_(seams), settings_(settings), definition_(definition),
-      copy_(definition), designWidth_(designWidth) {
+      copy_(definition), options_(std::move(options)) {
     setObjectName(QStringLiteral("TRepLayout"));
     setWindowTitle(QStringLiteral("Specify Report Layout"));
+    const double scale = options_.scale;
     // The caption and the note sit above the body band, inside the drawing's own coordinates.
-    area_ = new LayoutArea(*this, settings_, copy_, designWidth_, showTotals, scale);
+    area_ =
+        new LayoutArea(*this, settings_, copy_, options_.designWidth, options_.showTotals, scale);
     auto* caption = new QLabel(QStringLiteral("Report: ") + definition_.reportName.left(38), area_);
     caption->setObjectName(QStringLiteral("ReportCaption"));
     appearance::markColourPart(*caption, appearance::ColourPart::MajorTitle);
@@ -213,6 +225,29 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     note->setObjectName(QStringLiteral("Note"));
     note->setWordWrap(true);
     note->setGeometry(scaled(4, scale), scaled(24, scale), scaled(620, scale), scaled(34, scale));
+
+    // The boxes keep their drawn size; on a screen too low for them and the miniature, they
+    // scroll rather than squeeze the page out.
+    auto* boxes = new QScrollArea(this);
+    boxes->setObjectName(QStringLiteral("LayoutBoxes"));
+    boxes->setFrameShape(QFrame::NoFrame);
+    boxes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    boxes->setWidget(area_);
+    boxes->setMaximumHeight(area_->height());
+    miniature_ = new ReportMiniature(this);
+    miniature_->setSource([this] {
+        if (options_.table == nullptr)
+            return FirstPage{{}, QStringLiteral("No book table is open.")};
+        return runFirstPage(miniatureDefinition(), *options_.table, options_.context,
+                            options_.printer);
+    });
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setObjectName(QStringLiteral("LayoutSplitter"));
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(boxes);
+    splitter_->addWidget(miniature_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
@@ -227,8 +262,9 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
-    layout->addWidget(area_);
+    layout->addWidget(splitter_, 1);
     layout->addLayout(buttons);
+    fitToScreen();
 }
 
 TRepLayout::~TRepLayout() = default;
@@ -240,15 +276,58 @@ QWidget* TRepLayout::drawingArea() const {
     return area_;
 }
 
+ReportDefinition TRepLayout::miniatureDefinition() const {
+    ReportDefinition shown = options_.pending;
+    shown.numLines = copy_.numLines;
+    shown.lines = copy_.lines;
+    shown.totalsLine = copy_.totalsLine;
+    return shown;
+}
+
+void TRepLayout::fitToScreen() {
+    const double scale = options_.scale;
+    const QSize screen = seams_.screen.size();
+    const int handle = splitter_->handleWidth();
+    const int buttons = layout()->itemAt(1)->sizeHint().height() + layout()->spacing() + 8;
+    // Room for the window's frame and caption, which the window does not know before it shows.
+    const int available = screen.height() - scaled(40, scale) - buttons;
+    const int boxes = area_->height();
+    const int miniatureWanted = scaled(300, scale);
+    const int miniatureLeast = scaled(110, scale);
+    const int total = std::min(available, boxes + handle + miniatureWanted);
+    const int boxesShown = std::max(std::min(boxes, total - handle - miniatureLeast), 0);
+    splitter_->setSizes({boxesShown, total - handle - boxesShown});
+    int width = area_->width();
+    if (boxesShown < boxes) // the boxes scroll: their scroll bar needs room too
+        width += static_cast<QScrollArea*>(splitter_->widget(0))
+                     ->verticalScrollBar()
+                     ->sizeHint()
+                     .width();
+    resize(std::min(width, screen.width()), total + buttons);
+    move(std::max(0, (screen.width() - this->width()) / 2),
+         std::max(0, (screen.height() - this->height() - scaled(30, scale)) / 2));
+}
+
+void TRepLayout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (std::exchange(shown_, true))
+        return;
+    // The first page is made once the window is on the screen, as a report run is.
+    QTimer::singleShot(0, miniature_, [this] { miniature_->refreshNow(); });
+}
+
 void TRepLayout::openPart(int line, int part) {
     const bool totals = line == kTotalsLineNumber;
     ReportLine& target = totals ? copy_.totalsLine : copy_.line(line);
-    TReportPart partWindow(this, seams_, settings_, target, line, part, designWidth_);
+    TReportPart partWindow(this, seams_, settings_, target, line, part, options_.designWidth);
+    widgets::prepareToShow(partWindow, &partWindow.design(), options_.scale, seams_.screen.size(),
+                           options_.fonts);
     appearance::applyColourSet(partWindow, settings_.colours(app::WindowGroup::Report));
     if (partWindow.exec() != QDialog::Accepted || !partWindow.result())
         return;
     target = *partWindow.result();
     area_->refresh();
+    miniature_->scheduleRefresh();
 }
 
 void TRepLayout::OkButtonClick() {

@@ -117,6 +117,7 @@ TReportPart::TReportPart(QWidget* parent, const widgets::Seams& seams,
     layout->addLayout(left);
     layout->addWidget(listGroup, 1);
     resize(480, 340);
+    design_.record(*this, seams_.messages);
 }
 
 void TReportPart::kindChanged() {

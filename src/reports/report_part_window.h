@@ -7,6 +7,7 @@
 #include "reports/report_definition.h"
 #include "settings/settings.h"
 #include "widgets/seams.h"
+#include "widgets/window_geometry.h"
 
 #include <QDialog>
 
@@ -30,6 +31,8 @@ public:
     const std::optional<ReportLine>& result() const { return result_; }
 
     void OkButtonClick();
+    // The geometry as built, which showing puts back before scaling by the window size.
+    const widgets::DesignGeometry& design() const { return design_; }
 
 private:
     void kindChanged();
@@ -46,6 +49,7 @@ private:
     QListWidget* fieldList_ = nullptr;
     QLineEdit* labelName_ = nullptr;
     QLineEdit* fieldWidth_ = nullptr;
+    widgets::DesignGeometry design_;
 };
 
 } // namespace reports

@@ -222,7 +222,10 @@ TEST_F(Designer, FontsWindowTakesTheChosenFont) {
 
 TEST_F(Designer, ClickingABoxOpensThatPartAndWidthZeroTakesTheRest) {
     ReportDefinition definition = *file().load(1); // "2 Line 120 Column Report"
-    TRepLayout layout(nullptr, s_.seams, host_.settings(), definition, 120, true, 1.0);
+    LayoutOptions options;
+    options.designWidth = 120;
+    options.showTotals = true;
+    TRepLayout layout(nullptr, s_.seams, host_.settings(), definition, std::move(options));
     bool opened = false;
     testsupport::whenModalAppears([&](QWidget* dialog) {
         opened = true;
