@@ -11,9 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -99,6 +96,21 @@ std::optional<LayoutBox> boxAt(const std::vector<LayoutBox>& boxes, const Layout
     return std::nullopt;
 }
 
+QRect freeLayoutRoom(const LayoutGeometry& geometry, int numLines, bool showTotals, int height) {
+    const int gap = scaled(6, geometry.scale);
+    const int heading = scaled(20, geometry.scale); // a band's heading sits above its top
+    const int lines = std::clamp(numLines, 0, kBodyLineCount);
+    const int bodyBottom = geometry.bodyTop() + lines * geometry.lineHeight() + 1;
+    const QRect below(
+        QPoint(geometry.left(), (showTotals ? geometry.totalsBottom() + 1 : bodyBottom) + gap),
+        QPoint(geometry.right(), height - 1 - gap));
+    if (!showTotals)
+        return below.normalized();
+    const QRect between(QPoint(geometry.left(), bodyBottom + gap),
+                        QPoint(geometry.right(), geometry.totalsTop() - heading - gap));
+    return (between.height() > below.height() ? between : below).normalized();
+}
+
 QString shortenToFit(const QString& text, const QFontMetrics& metrics, int room) {
     QString shown = text;
     while (!shown.isEmpty() && metrics.horizontalAdvance(shown) > room)
@@ -115,13 +127,20 @@ public:
           showTotals_(showTotals) {
         geometry_.scale = scale;
         setObjectName(QStringLiteral("LayoutArea"));
-        // Without the totals band the blank below the body lines is left to the miniature.
-        const int bodyBottom = geometry_.bodyTop() + std::clamp(copy_.numLines, 0, kBodyLineCount) *
-                                                         geometry_.lineHeight();
-        const int height = showTotals ? scaled(380, scale)
-                                      : std::max(bodyBottom + scaled(5, scale), scaled(62, scale));
-        setFixedSize(scaled(633, scale), height);
+        setFixedWidth(scaled(633, scale));
+        setMinimumHeight(showTotals ? scaled(380, scale)
+                                    : std::max(geometry_.bodyTop() +
+                                                   std::clamp(copy_.numLines, 0, kBodyLineCount) *
+                                                       geometry_.lineHeight(),
+                                               geometry_.bodyTop()) +
+                                          scaled(5, scale));
         refresh();
+    }
+
+    // `widget` takes the room the bands leave, wherever there is most of it.
+    void setFreeRoomWidget(QWidget* widget) {
+        freeRoom_ = widget;
+        placeFreeRoomWidget();
     }
 
     void refresh() {
@@ -131,6 +150,8 @@ public:
     const std::vector<LayoutBox>& boxes() const { return boxes_; }
 
 protected:
+    void resizeEvent(QResizeEvent*) override { placeFreeRoomWidget(); }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         QFont font(QStringLiteral("Arial"));
@@ -195,7 +216,14 @@ private:
         painter.drawText(inner, static_cast<int>(align | Qt::AlignVCenter), shown);
     }
 
+    void placeFreeRoomWidget() {
+        if (freeRoom_ != nullptr)
+            freeRoom_->setGeometry(
+                freeLayoutRoom(geometry_, copy_.numLines, showTotals_, size().height()));
+    }
+
     TRepLayout& window_;
+    QWidget* freeRoom_ = nullptr;
     const app::Settings& settings_;
     const ReportDefinition& copy_;
     int width_;
@@ -226,28 +254,16 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     note->setWordWrap(true);
     note->setGeometry(scaled(4, scale), scaled(24, scale), scaled(620, scale), scaled(34, scale));
 
-    // The boxes keep their drawn size; on a screen too low for them and the miniature, they
-    // scroll rather than squeeze the page out.
-    auto* boxes = new QScrollArea(this);
-    boxes->setObjectName(QStringLiteral("LayoutBoxes"));
-    boxes->setFrameShape(QFrame::NoFrame);
-    boxes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    boxes->setWidget(area_);
-    boxes->setMaximumHeight(area_->height());
-    miniature_ = new ReportMiniature(this);
+    // The miniature fills the room the bands leave: between the body lines and the totals
+    // line on a low screen, below the bands when the window can grow.
+    miniature_ = new ReportMiniature(area_);
     miniature_->setSource([this] {
         if (options_.table == nullptr)
             return FirstPage{{}, QStringLiteral("No book table is open.")};
         return runFirstPage(miniatureDefinition(), *options_.table, options_.context,
                             options_.printer);
     });
-    splitter_ = new QSplitter(Qt::Vertical, this);
-    splitter_->setObjectName(QStringLiteral("LayoutSplitter"));
-    splitter_->setChildrenCollapsible(false);
-    splitter_->addWidget(boxes);
-    splitter_->addWidget(miniature_);
-    splitter_->setStretchFactor(0, 0);
-    splitter_->setStretchFactor(1, 1);
+    area_->setFreeRoomWidget(miniature_);
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
@@ -262,7 +278,7 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
-    layout->addWidget(splitter_, 1);
+    layout->addWidget(area_, 1);
     layout->addLayout(buttons);
     fitToScreen();
 }
@@ -287,25 +303,15 @@ ReportDefinition TRepLayout::miniatureDefinition() const {
 void TRepLayout::fitToScreen() {
     const double scale = options_.scale;
     const QSize screen = seams_.screen.size();
-    const int handle = splitter_->handleWidth();
     const int buttons = layout()->itemAt(1)->sizeHint().height() + layout()->spacing() + 8;
     // Room for the window's frame and caption, which the window does not know before it shows.
-    const int available = screen.height() - scaled(40, scale) - buttons;
-    const int boxes = area_->height();
-    const int miniatureWanted = scaled(300, scale);
-    const int miniatureLeast = scaled(110, scale);
-    const int total = std::min(available, boxes + handle + miniatureWanted);
-    const int boxesShown = std::max(std::min(boxes, total - handle - miniatureLeast), 0);
-    splitter_->setSizes({boxesShown, total - handle - boxesShown});
-    int width = area_->width();
-    if (boxesShown < boxes) // the boxes scroll: their scroll bar needs room too
-        width += static_cast<QScrollArea*>(splitter_->widget(0))
-                     ->verticalScrollBar()
-                     ->sizeHint()
-                     .width();
-    resize(std::min(width, screen.width()), total + buttons);
-    move(std::max(0, (screen.width() - this->width()) / 2),
-         std::max(0, (screen.height() - this->height() - scaled(30, scale)) / 2));
+    const int frame = scaled(40, scale);
+    const int wanted = area_->minimumHeight() + buttons + scaled(420, scale);
+    const int height =
+        std::max(std::min(wanted, screen.height() - frame), area_->minimumHeight() + buttons);
+    resize(area_->width(), height);
+    move(std::max(0, (screen.width() - width()) / 2),
+         std::max(0, (screen.height() - height - frame) / 2));
 }
 
 void TRepLayout::showEvent(QShowEvent* event) {

@@ -21,7 +21,6 @@
 
 class QLabel;
 class QPrinter;
-class QSplitter;
 
 namespace reports {
 
@@ -51,6 +50,9 @@ std::vector<LayoutBox> layoutBoxes(const ReportDefinition& definition, int width
 // The box under `point`: line from the band, part the first box reaching to x or beyond.
 std::optional<LayoutBox> boxAt(const std::vector<LayoutBox>& boxes, const LayoutGeometry& geometry,
                                QPoint point);
+// Where the room the bands leave is largest in a drawing area `height` pixels high: below the
+// bands, or between the body lines and the totals line when that is higher.
+QRect freeLayoutRoom(const LayoutGeometry& geometry, int numLines, bool showTotals, int height);
 // `text` shortened from the end until it is at most `room` pixels wide.
 QString shortenToFit(const QString& text, const QFontMetrics& metrics, int room);
 
@@ -102,7 +104,6 @@ private:
     ReportDefinition copy_;
     LayoutOptions options_;
     LayoutArea* area_ = nullptr;
-    QSplitter* splitter_ = nullptr;
     ReportMiniature* miniature_ = nullptr;
     bool shown_ = false;
 };

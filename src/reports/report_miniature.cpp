@@ -13,6 +13,8 @@ namespace reports {
 namespace {
 
 constexpr double kMarginPercent = 1.0;
+// Below this height the page box would show a sliver of blank paper.
+constexpr int kLeastPageHeight = 48;
 
 } // namespace
 
@@ -22,6 +24,9 @@ ReportMiniature::ReportMiniature(QWidget* parent) : QWidget(parent) {
     caption_->setObjectName(QStringLiteral("MiniatureCaption"));
     caption_->setWordWrap(true);
     box_ = new PreviewScrollArea(this);
+    // The page always fits the width; its height scrolls.
+    box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box_->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,6 +50,27 @@ QString ReportMiniature::caption() const {
     return caption_->text();
 }
 
+bool ReportMiniature::pageShown() const {
+    return !box_->isHidden();
+}
+
+void ReportMiniature::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int pageHeight = height() - caption_->sizeHint().height() - layout()->spacing();
+    box_->setHidden(pageHeight < kLeastPageHeight);
+    showCaption();
+}
+
+void ReportMiniature::showCaption() {
+    if (!error_.isEmpty())
+        caption_->setText(error_);
+    else if (box_->isHidden())
+        caption_->setText(
+            QStringLiteral("Page 1 is not shown: the report's lines fill the window."));
+    else
+        caption_->setText(QStringLiteral("Page 1 as it will print"));
+}
+
 void ReportMiniature::scheduleRefresh() {
     timer_.start();
 }
@@ -66,13 +92,12 @@ void ReportMiniature::refreshNow() {
     store_.close();
     store_.setData(page.pageStore);
     store_.open(QIODevice::ReadOnly);
-    if (page.error.isEmpty()) {
-        caption_->setText(QStringLiteral("Page 1 as it will print"));
+    error_ = page.error;
+    if (error_.isEmpty())
         showPage();
-    } else {
-        caption_->setText(page.error);
+    else
         box_->showBitmap(QImage());
-    }
+    showCaption();
     if (std::exchange(runAgain_, false))
         scheduleRefresh();
 }
@@ -84,14 +109,18 @@ void ReportMiniature::showPage() {
         fitToWidth();
     } catch (const report_engine::EReportPrinter& error) {
         preview_.Stop();
-        caption_->setText(error.message());
+        error_ = error.message();
         box_->showBitmap(QImage());
     }
 }
 
 void ReportMiniature::fitToWidth() {
-    if (preview_.Started())
-        preview_.SetZoomFactor(preview_.ZoomPageWidthFactor());
+    if (!preview_.Started())
+        return;
+    const double page = preview_.PagePixels().width();
+    const int room = box_->viewport()->width() - 2 * preview_.MarginPixels() - 1;
+    if (page > 0 && room > 0)
+        preview_.SetZoomFactor(100.0 * room / page);
 }
 
 bool ReportMiniature::eventFilter(QObject* watched, QEvent* event) {

@@ -47,12 +47,17 @@ public:
     // What the caption says: the page shown, or why there is none.
     QString caption() const;
 
+    // Whether the page is shown: a miniature too low for a useful part of it says so instead.
+    bool pageShown() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showPage();
     void fitToWidth();
+    void showCaption();
 
     Source source_;
     QTimer timer_;
@@ -60,6 +65,7 @@ private:
     report_engine::TFilePreview preview_;
     PreviewScrollArea* box_ = nullptr;
     QLabel* caption_ = nullptr;
+    QString error_; // of the last run
     bool running_ = false;
     bool runAgain_ = false;
     int runs_ = 0;
