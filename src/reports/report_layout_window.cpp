@@ -297,6 +297,9 @@ ReportDefinition TRepLayout::miniatureDefinition() const {
     shown.numLines = copy_.numLines;
     shown.lines = copy_.lines;
     shown.totalsLine = copy_.totalsLine;
+    if (trial_)
+        (trial_->first == kTotalsLineNumber ? shown.totalsLine : shown.line(trial_->first)) =
+            trial_->second;
     return shown;
 }
 
@@ -329,11 +332,18 @@ void TRepLayout::openPart(int line, int part) {
     widgets::prepareToShow(partWindow, &partWindow.design(), options_.scale, seams_.screen.size(),
                            options_.fonts);
     appearance::applyColourSet(partWindow, settings_.colours(app::WindowGroup::Report));
-    if (partWindow.exec() != QDialog::Accepted || !partWindow.result())
+    connect(&partWindow, &TReportPart::lineEdited, this, [this, line](const ReportLine& edited) {
+        trial_.emplace(line, edited);
+        miniature_->scheduleRefresh();
+    });
+    const bool accepted = partWindow.exec() == QDialog::Accepted && partWindow.result();
+    // Whatever was tried, the miniature goes back to the working copy, changed or not.
+    if (std::exchange(trial_, std::nullopt) || accepted)
+        miniature_->scheduleRefresh();
+    if (!accepted)
         return;
     target = *partWindow.result();
     area_->refresh();
-    miniature_->scheduleRefresh();
 }
 
 void TRepLayout::OkButtonClick() {

@@ -103,6 +103,8 @@ private:
     ReportDefinition& definition_;
     ReportDefinition copy_;
     LayoutOptions options_;
+    // The line a part window shows for trial, before its OK: line number and line.
+    std::optional<std::pair<int, ReportLine>> trial_;
     LayoutArea* area_ = nullptr;
     ReportMiniature* miniature_ = nullptr;
     bool shown_ = false;

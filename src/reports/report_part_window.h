@@ -5,6 +5,7 @@
 // refits that copy to the report width and hands it back.
 
 #include "reports/report_definition.h"
+#include "reports/report_design.h"
 #include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
@@ -34,8 +35,14 @@ public:
     // The geometry as built, which showing puts back before scaling by the window size.
     const widgets::DesignGeometry& design() const { return design_; }
 
+signals:
+    // The line as OK would make it, after each change of the controls that OK would accept.
+    void lineEdited(const reports::ReportLine& line);
+
 private:
     void kindChanged();
+    PartChoice choice() const;
+    void controlsChanged();
 
     const widgets::Seams& seams_;
     ReportLine line_;

@@ -196,6 +196,34 @@ TEST_F(LayoutMiniature, PartChangesShowInTheMiniature) {
     }
 }
 
+// Typing in the part window shows the part on trial once the typing pauses, in one run; Cancel
+// takes the miniature back to the working copy.
+TEST_F(LayoutMiniature, TypingInThePartWindowShowsOnTrialUntilCancel) {
+    openBooks({{{"Title", "Emma"}}});
+    withLayout([](TUserReport&) {},
+               [](TRepLayout& layout) {
+                   ReportMiniature& miniature = *layout.miniature();
+                   testsupport::whenModalAppears([&](QWidget* part) {
+                       part->findChild<QRadioButton*>(QStringLiteral("LabelButton"))->click();
+                       auto* label = part->findChild<QLineEdit*>(QStringLiteral("LabelName"));
+                       for (const char* typed : {"Z", "Ze", "Zeb", "Zebra"})
+                           label->setText(QString::fromLatin1(typed));
+                       part->findChild<QLineEdit*>(QStringLiteral("FieldWidth"))
+                           ->setText(QStringLiteral("x")); // not a width: no run for it
+                       EXPECT_EQ(miniature.runs(), 1);
+                       QTRY_COMPARE(miniature.runs(), 2);
+                       QTest::qWait(2 * ReportMiniature::kSettleMilliseconds);
+                       EXPECT_EQ(miniature.runs(), 2);
+                       EXPECT_TRUE(pageTexts(miniature).contains(QStringLiteral("Zebra")));
+                       testsupport::clickButton(part, QStringLiteral("Cancel"));
+                   });
+                   clickBox(layout, 1, 1);
+                   QTRY_COMPARE(miniature.runs(), 3);
+                   EXPECT_FALSE(pageTexts(miniature).contains(QStringLiteral("Zebra")));
+                   EXPECT_TRUE(pageTexts(miniature).contains(QStringLiteral("Emma")));
+               });
+}
+
 TEST_F(LayoutMiniature, PartWindowIsScaledAndTakesTheUserFonts) {
     host_.factor = 1.6;
     host_.fonts.label = QFont(QStringLiteral("DejaVu Serif"));
