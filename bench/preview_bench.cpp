@@ -9,12 +9,12 @@
 // looked at.
 
 #include "report_engine/file_preview.h"
+#include "report_engine/pdf_file_device.h"
 #include "report_engine/report_filer.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QPrinter>
 
 #include <algorithm>
 #include <cstdio>
@@ -158,9 +158,7 @@ int main(int argc, char** argv) {
         preview.PageBitmap().save(out + QStringLiteral("/preview_100.png"));
         preview.SetZoomFactor(preview.ZoomPageFactor());
         preview.PageBitmap().save(out + QStringLiteral("/preview_page.png"));
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(out + QStringLiteral("/report.pdf"));
+        PdfFileDevice pdf(out + QStringLiteral("/report.pdf"), QPageSize(QPageSize::Letter));
         TFilePrinter printer;
         printer.SetStream(&store);
         printer.SetPrinter(&pdf);

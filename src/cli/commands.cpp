@@ -78,7 +78,7 @@ const std::vector<Command>& commands() {
          "  --number N       the report at place N of the report list, from 1\n"
          "  --text OUT.TXT   a text file: CR LF lines, a form feed after every page\n"
          "  --pdf OUT.PDF    a PDF file of the printed pages\n"
-         "  --print [QUEUE]  the printer queue QUEUE, or the default printer\n"
+         "  --print [QUEUE]  the CUPS queue QUEUE, or the default queue\n"
          "  --search C       only the records that pass the criteria C (as for export)\n",
          runReport},
         {"backup", "backup TABLE.DBF DIR | backup --lists DIR | backup --reports DIR",

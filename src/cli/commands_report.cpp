@@ -3,12 +3,12 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "report_engine/cups_queue_device.h"
+#include "report_engine/pdf_file_device.h"
 #include "reports/report_file.h"
 #include "reports/report_generator.h"
 
 #include <QDate>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <cstdio>
 
@@ -52,18 +52,23 @@ std::optional<reports::ReportDefinition> chosenDefinition(const Arguments& argum
     return definition;
 }
 
-// The printer of --print [QUEUE]; null when no queue is installed (the engine then says so).
-std::unique_ptr<QPrinter> chosenPrinter(const std::optional<std::string>& queue) {
-    const QString name = queue ? QString::fromStdString(*queue) : QString();
-    if (name.isEmpty() && QPrinterInfo::defaultPrinter().isNull() &&
-        QPrinterInfo::availablePrinterNames().isEmpty())
-        return nullptr;
-    if (!name.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(name))
+// The queue of --print [QUEUE]: the one named, else CUPS's default, else the only one there
+// is; null when none is installed (the engine then says so).
+std::unique_ptr<report_engine::PrintDevice> chosenQueue(const std::optional<std::string>& queue) {
+    const QStringList queues = report_engine::cupsQueueNames();
+    QString name = queue ? QString::fromStdString(*queue) : QString();
+    if (!name.isEmpty() && !queues.contains(name))
         throw UsageError("no printer queue is named " + *queue);
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!name.isEmpty())
-        printer->setPrinterName(name);
-    return printer;
+    if (name.isEmpty())
+        name = report_engine::cupsDefaultQueue();
+    if (name.isEmpty() && queues.size() == 1)
+        name = queues.front();
+    if (name.isEmpty()) {
+        if (!queues.isEmpty())
+            throw UsageError("CUPS has no default queue; name one after --print");
+        return nullptr;
+    }
+    return std::make_unique<report_engine::CupsQueueDevice>(name);
 }
 
 } // namespace
@@ -90,18 +95,17 @@ int runReport(const Words& words) {
         criteria && !book.applySearch(*criteria, session, messages))
         return 1;
 
-    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<report_engine::PrintDevice> printer;
     reports::OutputMode mode = reports::OutputMode::Printer;
     QString textFile;
     if (output == "text") {
         mode = reports::OutputMode::TextFile;
         textFile = qPath(*arguments.value("text"));
     } else if (output == "pdf") {
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(qPath(*arguments.value("pdf")));
+        printer = std::make_unique<report_engine::PdfFileDevice>(qPath(*arguments.value("pdf")),
+                                                                 report_engine::localePaper());
     } else {
-        printer = chosenPrinter(arguments.value("print"));
+        printer = chosenQueue(arguments.value("print"));
     }
     reports::ReportGenerator generator(
         *definition, book.table(),

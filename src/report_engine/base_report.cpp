@@ -1,11 +1,10 @@
 #include "report_engine/base_report.h"
 
 #include "report_engine/font_metrics.h"
+#include "report_engine/print_device.h"
 
 #include <QCoreApplication>
 #include <QPageLayout>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +33,7 @@ void TBaseReport::RequirePrinting() const {
 
 // ---- Properties ------------------------------------------------------------------------------
 
-void TBaseReport::SetPrinter(QPrinter* printer) {
+void TBaseReport::SetPrinter(PrintDevice* printer) {
     RequireNotPrinting();
     printer_ = printer;
 }

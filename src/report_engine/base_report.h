@@ -33,9 +33,9 @@
 #include <functional>
 #include <vector>
 
-class QPrinter;
-
 namespace report_engine {
+
+class PrintDevice;
 
 // One entry of the tab list, in units.
 struct TabCell {
@@ -80,8 +80,8 @@ public:
     // ---- Printer ---------------------------------------------------------------------------
     // The printer, borrowed; nullptr when no printer is installed. The page size, orientation
     // and device names come from it. Changing it during a run raises kAlreadyPrinting.
-    void SetPrinter(QPrinter* printer);
-    QPrinter* Printer() const { return printer_; }
+    void SetPrinter(PrintDevice* printer);
+    PrintDevice* Printer() const { return printer_; }
 
     // ---- Properties ------------------------------------------------------------------------
     Units GetUnits() const { return units_; }
@@ -250,7 +250,7 @@ private:
     double LineHeightInches() const;
     bool Output() const { return printing_ && PageInRange() && !outputSuppressed_; }
 
-    QPrinter* printer_ = nullptr;
+    PrintDevice* printer_ = nullptr;
     Units units_ = Units::unInch;
     double unitsFactor_ = 1.0;
     struct Edges {

@@ -3,10 +3,9 @@
 #include "report_engine/base_report.h"
 
 #include "report_engine/font_metrics.h"
+#include "report_engine/print_device.h"
 
 #include <QCoreApplication>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace report_engine {
 
@@ -127,39 +126,31 @@ void TBaseReport::FillRect(double x1, double y1, double x2, double y2, const QCo
                     colour);
 }
 
-QString jobStartError(const QPrinter& printer) {
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return QStringLiteral("The file \"%1\" could not be written.")
-            .arg(printer.outputFileName());
-    return QStringLiteral("The print job could not be started on the printer \"%1\".")
-        .arg(printer.printerName());
-}
-
 // ---- Status ----------------------------------------------------------------------------------
 
 QString TBaseReport::DeviceName() const {
     if (printer_ == nullptr)
         return QStringLiteral("Preview Only");
-    if (printer_->outputFormat() == QPrinter::PdfFormat)
+    if (printer_->kind() == PrintDevice::Kind::PdfFile)
         return QStringLiteral("PDF");
-    return printer_->printerName();
+    return printer_->name();
 }
 
 QString TBaseReport::DriverName() const {
     if (printer_ == nullptr)
         return QStringLiteral("Preview Only");
-    if (printer_->outputFormat() == QPrinter::PdfFormat)
+    if (printer_->kind() == PrintDevice::Kind::PdfFile)
         return QStringLiteral("PDF");
-    const QString model = QPrinterInfo(*printer_).makeAndModel();
+    const QString model = printer_->model();
     return model.isEmpty() ? QStringLiteral("CUPS") : model;
 }
 
 QString TBaseReport::Port() const {
     if (printer_ == nullptr)
         return QStringLiteral("Preview");
-    if (printer_->outputFormat() == QPrinter::PdfFormat)
-        return printer_->outputFileName();
-    return QStringLiteral("CUPS:") + printer_->printerName();
+    if (printer_->kind() == PrintDevice::Kind::PdfFile)
+        return printer_->name();
+    return QStringLiteral("CUPS:") + printer_->name();
 }
 
 QString TBaseReport::ExpandStatus(const QString& format) const {

@@ -1,13 +1,15 @@
 #include "report_engine/file_printer.h"
 
+#include "report_engine/print_device.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 namespace report_engine {
 
@@ -36,7 +38,7 @@ private:
 // The printer's settings that a job changes, put back when it ends.
 class PrinterSettingsKept {
 public:
-    explicit PrinterSettingsKept(QPrinter& printer)
+    explicit PrinterSettingsKept(PrintDevice& printer)
         : printer_(printer), layout_(printer.pageLayout()), fullPage_(printer.fullPage()),
           docName_(printer.docName()), copies_(printer.copyCount()) {}
     ~PrinterSettingsKept() {
@@ -49,7 +51,7 @@ public:
     PrinterSettingsKept& operator=(const PrinterSettingsKept&) = delete;
 
 private:
-    QPrinter& printer_;
+    PrintDevice& printer_;
     QPageLayout layout_;
     bool fullPage_;
     QString docName_;
@@ -123,7 +125,7 @@ void TFilePrinter::PrintRange(int first, int last, int copies) {
         return;
 
     BusyCursor busy;
-    QPrinter& printer = *printer_;
+    PrintDevice& printer = *printer_;
     PrinterSettingsKept kept(printer);
     printer.setDocName(Title);
     if (copies > 0)
@@ -138,7 +140,8 @@ void TFilePrinter::PrintRange(int first, int last, int copies) {
     printer.setFullPage(true);
 
     QPainter painter;
-    if (!painter.begin(&printer))
+    QPagedPaintDevice& device = printer.startJob();
+    if (!painter.begin(&device))
         throw EReportPrinter(jobStartError(printer));
     painter.setRenderHint(QPainter::Antialiasing, true);
     printing_ = true;
@@ -147,8 +150,8 @@ void TFilePrinter::PrintRange(int first, int last, int copies) {
         bool& flag;
         ~PrintingFlag() { flag = false; }
     } printingFlag{printing_};
-    const double dpiX = printer.logicalDpiX();
-    const double dpiY = printer.logicalDpiY();
+    const double dpiX = device.logicalDpiX();
+    const double dpiY = device.logicalDpiY();
     for (int page = first; page <= last && !aborted_; ++page) {
         if (page > first)
             printer.newPage();
@@ -159,6 +162,9 @@ void TFilePrinter::PrintRange(int first, int last, int copies) {
     if (aborted_)
         printer.abort();
     painter.end();
+    const QString failure = printer.finishJob(aborted_);
+    if (!failure.isEmpty())
+        throw EReportPrinter(failure);
 }
 
 } // namespace report_engine

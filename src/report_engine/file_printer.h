@@ -14,9 +14,10 @@
 #include <memory>
 
 class QIODevice;
-class QPrinter;
 
 namespace report_engine {
+
+class PrintDevice;
 
 class TFilePrinter {
 public:
@@ -33,8 +34,8 @@ public:
     void SetStream(QIODevice* device); // borrowed; also sets smUser
 
     // The printer, borrowed; nullptr when no printer is installed.
-    void SetPrinter(QPrinter* printer) { printer_ = printer; }
-    QPrinter* Printer() const { return printer_; }
+    void SetPrinter(PrintDevice* printer) { printer_ = printer; }
+    PrintDevice* Printer() const { return printer_; }
     QString Title = QStringLiteral("Report");
     std::function<void(const QString& message)> ShowError; // message box "Error"
 
@@ -61,7 +62,7 @@ protected:
 private:
     std::shared_ptr<const PageStore> store_; // kept alive by a job that is printing it
     QIODevice* stream_ = nullptr;
-    QPrinter* printer_ = nullptr;
+    PrintDevice* printer_ = nullptr;
     bool printing_ = false;
     bool aborted_ = false;
 };

@@ -1,8 +1,10 @@
 #include "report_engine/report_printer.h"
 
+#include "report_engine/print_device.h"
+
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 namespace report_engine {
 
@@ -22,7 +24,7 @@ bool TReportPrinter::CanStart() {
 }
 
 void TReportPrinter::OpenOutput() {
-    QPrinter& printer = *Printer();
+    PrintDevice& printer = *Printer();
     printer.setDocName(Title);
     printer.setCopyCount(Copies());
     if (GetOrientation() == Orientation::poLandScape)
@@ -37,35 +39,41 @@ void TReportPrinter::OpenOutput() {
 }
 
 void TReportPrinter::BeginOutputPage(bool first) {
-    QPrinter& printer = *Printer();
+    PrintDevice& printer = *Printer();
     if (first) {
         // The job starts with the first page that is output, so that a range outside the
         // report sends nothing to the queue.
         painter_ = std::make_unique<QPainter>();
-        if (!painter_->begin(&printer)) {
+        device_ = &printer.startJob();
+        if (!painter_->begin(device_)) {
             painter_.reset();
             throw EReportPrinter(jobStartError(printer));
         }
     } else if (!printer.newPage()) {
         throw EReportPrinter(
-            QStringLiteral("The printer \"%1\" refused a new page.").arg(printer.printerName()));
+            QStringLiteral("The printer \"%1\" refused a new page.").arg(printer.name()));
     }
     painter_->resetTransform();
     painter_->scale(ScaleX() / 100.0, ScaleY() / 100.0);
     painter_->setRenderHint(QPainter::Antialiasing, true);
-    SetCanvas(painter_.get(), printer.logicalDpiX(), printer.logicalDpiY());
+    SetCanvas(painter_.get(), device_->logicalDpiX(), device_->logicalDpiY());
 }
 
 void TReportPrinter::CloseOutput(bool aborted) {
     SetCanvas(nullptr, 96, 96);
+    QString failure;
     if (painter_) {
         if (aborted)
             Printer()->abort();
         if (painter_->isActive())
             painter_->end();
         painter_.reset();
+        device_ = nullptr;
+        failure = Printer()->finishJob(aborted);
     }
     Printer()->setFullPage(fullPageBefore_);
+    if (!failure.isEmpty())
+        throw EReportPrinter(failure);
 }
 
 } // namespace report_engine

@@ -1,12 +1,13 @@
 #pragma once
 
-// The printer engine: draws each page of a run straight onto the printer (a QPrinter on the
-// chosen CUPS queue, or Qt's PDF output).
+// The printer engine: draws each page of a run straight onto the printer (a CUPS queue or a
+// PDF file, through PrintDevice).
 
 #include "report_engine/canvas_report.h"
 
 #include <memory>
 
+class QPagedPaintDevice;
 class QPainter;
 
 namespace report_engine {
@@ -24,6 +25,7 @@ protected:
 
 private:
     std::unique_ptr<QPainter> painter_;
+    QPagedPaintDevice* device_ = nullptr; // of the job running, owned by the printer
     bool fullPageBefore_ = false;
 };
 

@@ -8,8 +8,6 @@
 
 #include <stdexcept>
 
-class QPrinter;
-
 namespace report_engine {
 
 enum class Units { unInch, unMM, unCM, unPoint, unUser };
@@ -75,8 +73,5 @@ inline constexpr const char* kCanvasNotActive = "Error!  Canvas not yet active."
 inline constexpr const char* kNoScrollBox = "ScrollBox must be assigned for FilePreview component";
 inline constexpr const char* kUnexpectedCode = "Unexpected code found in report file.";
 } // namespace messages
-
-// The message for a print job that the printer (or the PDF file) would not start.
-QString jobStartError(const QPrinter& printer);
 
 } // namespace report_engine

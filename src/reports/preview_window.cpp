@@ -1,6 +1,7 @@
 #include "reports/preview_window.h"
 
 #include "appearance/colour_painting.h"
+#include "report_engine/pdf_file_device.h"
 #include "reports/preview_logic.h"
 #include "reports/preview_scroll_box.h"
 #include "reports/print_range_window.h"
@@ -306,7 +307,7 @@ void TMyPreview::printPages(int first, int last, int copies) {
     const bool toPdfFile = printerDevice_.outputFormat() == QPrinter::PdfFormat &&
                            !printerDevice_.outputFileName().isEmpty();
     const bool installed = !seams_.printers.printerNames().isEmpty() || toPdfFile;
-    printer_.SetPrinter(installed ? &printerDevice_ : nullptr);
+    printer_.SetPrinter(installed ? &printerAdapter_ : nullptr);
     reportEngineError([&] { printer_.PrintRange(first, last, copies); });
 }
 
@@ -348,10 +349,7 @@ void TMyPreview::DoSaveAsPdf() {
     const QString path = seams_.files.saveFileName(this, request);
     if (path.isEmpty())
         return;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(path);
-    pdf.setDocName(printer_.Title);
+    report_engine::PdfFileDevice pdf(path, report_engine::localePaper());
     printer_.SetPrinter(&pdf);
     reportEngineError([this] { printer_.PrintRange(0, 0, 1); });
     printer_.SetPrinter(nullptr);

@@ -9,6 +9,7 @@
 //     preview.exec();                     // the store stays with the caller
 
 #include "report_engine/file_preview.h"
+#include "reports/qt_printer_device.h"
 #include "settings/settings.h"
 #include "widgets/seams.h"
 #include "widgets/window_geometry.h"
@@ -77,6 +78,7 @@ private:
     widgets::Seams& seams_;
     app::Settings& settings_;
     QPrinter& printerDevice_;
+    QtPrinterDevice printerAdapter_{printerDevice_};
     QIODevice& store_;
     report_engine::TFilePreview preview_;
     report_engine::TFilePrinter printer_;

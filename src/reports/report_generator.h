@@ -29,7 +29,6 @@
 #include <vector>
 
 class QIODevice;
-class QPrinter;
 
 namespace app {
 struct Settings;
@@ -67,8 +66,10 @@ private:
 // printer, the file engine otherwise, writing its pages to `pageStore` (kept in memory when
 // null); job title "Test Report", half-inch margins, the definition's orientation. `printer` is
 // borrowed and may be null when no printer is installed.
-std::unique_ptr<report_engine::TBaseReport>
-createReportEngine(OutputMode mode, QPrinter* printer, QIODevice* pageStore, bool landscape);
+std::unique_ptr<report_engine::TBaseReport> createReportEngine(OutputMode mode,
+                                                               report_engine::PrintDevice* printer,
+                                                               QIODevice* pageStore,
+                                                               bool landscape);
 
 // A line cut to the report's width: a part that crosses the width is narrowed to what is left,
 // parts after it end the line. Lines longer than the width would run off the paper.

@@ -5,8 +5,10 @@
 
 namespace reports {
 
-std::unique_ptr<report_engine::TBaseReport>
-createReportEngine(OutputMode mode, QPrinter* printer, QIODevice* pageStore, bool landscape) {
+std::unique_ptr<report_engine::TBaseReport> createReportEngine(OutputMode mode,
+                                                               report_engine::PrintDevice* printer,
+                                                               QIODevice* pageStore,
+                                                               bool landscape) {
     std::unique_ptr<report_engine::TBaseReport> engine;
     if (mode == OutputMode::Printer) {
         engine = std::make_unique<report_engine::TReportPrinter>();

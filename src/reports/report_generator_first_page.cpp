@@ -9,7 +9,7 @@
 namespace reports {
 
 FirstPage runFirstPage(const ReportDefinition& definition, table::Table& table,
-                       const ReportContext& context, QPrinter* printer) {
+                       const ReportContext& context, report_engine::PrintDevice* printer) {
     FirstPage page;
     if (!table.isOpen()) {
         page.error = QStringLiteral("No book table is open.");

@@ -8,8 +8,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QPrinter;
-
 namespace reports {
 
 struct FirstPage {
@@ -22,6 +20,6 @@ struct FirstPage {
 // back, so a grid showing the table does not move. What stops a run (margins without room, a
 // line that never fits, a table error, no open table) comes back as `error`, never thrown.
 FirstPage runFirstPage(const ReportDefinition& definition, table::Table& table,
-                       const ReportContext& context, QPrinter* printer);
+                       const ReportContext& context, report_engine::PrintDevice* printer);
 
 } // namespace reports

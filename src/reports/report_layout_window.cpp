@@ -2,6 +2,7 @@
 
 #include "appearance/colour_painting.h"
 #include "db/field_catalogue.h"
+#include "reports/qt_printer_device.h"
 #include "reports/report_design.h"
 #include "reports/report_miniature.h"
 #include "reports/report_part_window.h"
@@ -260,8 +261,11 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     miniature_->setSource([this] {
         if (options_.table == nullptr)
             return FirstPage{{}, QStringLiteral("No book table is open.")};
+        std::optional<QtPrinterDevice> device;
+        if (options_.printer != nullptr)
+            device.emplace(*options_.printer);
         return runFirstPage(miniatureDefinition(), *options_.table, options_.context,
-                            options_.printer);
+                            device ? &*device : nullptr);
     });
     area_->setFreeRoomWidget(miniature_);
 

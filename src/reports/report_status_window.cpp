@@ -2,6 +2,7 @@
 
 #include "report_engine/report_types.h"
 #include "reports/preview_window.h"
+#include "reports/qt_printer_device.h"
 #include "settings/settings.h"
 #include "table/table_error.h"
 
@@ -142,7 +143,8 @@ ReportRunResult runReport(QWidget* parent, const widgets::Seams& seams, table::T
 ReportRunResult runReport(QWidget* parent, widgets::Seams& seams, app::Settings& settings,
                           QPrinter& printer, table::Table& table, ReportRunRequest request) {
     const ReportContext context = reportContextFrom(settings, seams.clock.today());
-    request.printer = seams.printers.printerNames().isEmpty() ? nullptr : &printer;
+    QtPrinterDevice device(printer);
+    request.printer = seams.printers.printerNames().isEmpty() ? nullptr : &device;
     const QString caption = request.definition.reportName;
     return runReport(parent, seams, table, context, std::move(request), [&](QIODevice& store) {
         TMyPreview preview(parent, seams, settings, printer, store, caption);

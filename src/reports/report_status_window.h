@@ -28,8 +28,8 @@ inline constexpr const char* kReportFailed = "Report Failed!";
 struct ReportRunRequest {
     ReportDefinition definition;
     OutputMode mode = OutputMode::Preview;
-    QString textFilePath;           // text-file mode: the file chosen, created or replaced
-    QPrinter* printer = nullptr;    // borrowed; null when no printer is installed
+    QString textFilePath; // text-file mode: the file chosen, created or replaced
+    report_engine::PrintDevice* printer = nullptr; // borrowed; null when none is installed
     QIODevice* pageStore = nullptr; // preview mode: where the pages go; kept in memory if null
 };
 

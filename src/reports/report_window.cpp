@@ -1,6 +1,7 @@
 #include "reports/report_window.h"
 
 #include "appearance/colour_painting.h"
+#include "reports/qt_printer_device.h"
 #include "reports/report_file.h"
 #include "reports/report_selection.h"
 #include "reports/report_status_window.h"
@@ -14,6 +15,8 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace reports {
 
@@ -185,7 +188,10 @@ void TMyReport::run(OutputMode mode, const QString& textFilePath) {
     request.definition = current_;
     request.mode = mode;
     request.textFilePath = textFilePath;
-    request.printer = host_.printer();
+    std::optional<QtPrinterDevice> device;
+    if (QPrinter* printer = host_.printer())
+        device.emplace(*printer);
+    request.printer = device ? &*device : nullptr;
     runReport(this, seams_, host_.bookTable(),
               reportContextFrom(host_.settings(), seams_.clock.today()), std::move(request),
               showPreview_);

@@ -13,6 +13,10 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +31,16 @@ namespace {
 using clitest::CliHome;
 using clitest::CliRun;
 using clitest::makeBookTable;
+
+// The words of a PDF file as pdftotext reads them; null when pdftotext is not installed.
+QString pdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -291,11 +305,50 @@ TEST(CliReport, TextIsWhatTheGeneratorWritesAndPdfHoldsThePages) {
                   "--pdf", pdf, "--search", "Author contains AUSTEN"});
     ASSERT_EQ(byName.status, 0) << byName.err;
     EXPECT_EQ(readAll(pdf.toStdString()).rfind("%PDF", 0), 0u);
+    if (const QString words = pdfText(pdf); !words.isNull()) {
+        EXPECT_TRUE(words.contains(QStringLiteral("Austen"))) << words.toStdString();
+        EXPECT_FALSE(words.contains(QStringLiteral("Eliot"))) << words.toStdString();
+    }
 
     EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--name", "No Such", "--text", text})
                   .status,
               1);
     EXPECT_EQ(home.run({"report", QString::fromStdString(dbf), "--number", "1"}).status, 2);
+    const CliRun noQueue = home.run(
+        {"report", QString::fromStdString(dbf), "--number", "1", "--print", "NoSuchQueue"});
+    EXPECT_EQ(noQueue.status, 2);
+    EXPECT_TRUE(has(noQueue.err, "no printer queue is named NoSuchQueue")) << noQueue.err;
+}
+
+// The PDF queue that ./test sets up with scripts/pdf-queue.sh; under CI it must be there.
+TEST(CliReport, PrintHandsTheReportToTheNamedQueue) {
+    const QString queue = qEnvironmentVariable("VOLUMARA_PDF_QUEUE");
+    const QString out = qEnvironmentVariable("VOLUMARA_PDF_OUT");
+    if (queue.isEmpty() || out.isEmpty()) {
+        if (qEnvironmentVariable("CI") == QStringLiteral("true"))
+            FAIL() << "printing must be tested under CI: VOLUMARA_PDF_QUEUE is not set";
+        GTEST_SKIP() << "no PDF queue to print to";
+    }
+    CliHome home;
+    const std::string dbf = home.file("BOOKS.DBF");
+    makeBookTable(dbf, {"Carroll", "Austen", "Eliot"});
+    const QStringList pdfs{QStringLiteral("*.pdf")};
+    const QStringList before = QDir(out).entryList(pdfs, QDir::Files);
+    const CliRun run = home.run(
+        {"report", QString::fromStdString(dbf), "--number", "1", "--print", queue, "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QString landed;
+    QElapsedTimer timer;
+    timer.start();
+    while (landed.isEmpty() && timer.elapsed() < 60000) {
+        for (const QString& name : QDir(out).entryList(pdfs, QDir::Files))
+            if (!before.contains(name) && QFileInfo(QDir(out).filePath(name)).size() > 0)
+                landed = QDir(out).filePath(name);
+        QThread::msleep(200);
+    }
+    ASSERT_FALSE(landed.isEmpty()) << "no PDF from queue " << queue.toStdString();
+    EXPECT_EQ(readAll(landed.toStdString()).rfind("%PDF", 0), 0u);
+    QFile::remove(landed);
 }
 
 } // namespace

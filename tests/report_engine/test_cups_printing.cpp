@@ -1,6 +1,7 @@
 // Printing through a real CUPS queue that writes PDF files (cups-pdf), set up by ./test with
-// scripts/pdf-queue.sh. Outside CI a machine without the queue skips these tests; under CI they
-// must run.
+// scripts/pdf-queue.sh, by both ways to a queue: the windows' QPrinter and the engine's own CUPS
+// device of the command-line program. Outside CI a machine without the queue skips these
+// tests; under CI they must run.
 //
 // cups-pdf makes its PDF from PostScript, which carries the glyphs but not the characters they
 // stand for: pdftotext cannot read the text of what lands. So the text and its order are read
@@ -10,9 +11,12 @@
 #include "support/temp_dir.h"
 #include "support_report_engine.h"
 
+#include "report_engine/cups_queue_device.h"
 #include "report_engine/file_printer.h"
+#include "report_engine/pdf_file_device.h"
 #include "report_engine/report_filer.h"
 #include "report_engine/report_printer.h"
+#include "reports/qt_printer_device.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -20,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -29,7 +32,7 @@ namespace {
 
 using namespace report_engine;
 
-class CupsPrinting : public ::testing::Test {
+class CupsPrinting : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         queue_ = qEnvironmentVariable("VOLUMARA_PDF_QUEUE");
@@ -39,7 +42,7 @@ protected:
         if (queue_.isEmpty() || out_.isEmpty())
             missing = QStringLiteral("VOLUMARA_PDF_QUEUE/VOLUMARA_PDF_OUT are not set (./test "
                                      "sets them with scripts/pdf-queue.sh)");
-        else if (!QPrinterInfo::availablePrinterNames().contains(queue_))
+        else if (!cupsQueueNames().contains(queue_))
             missing = QStringLiteral("CUPS lists no queue ") + queue_;
         else if (!testsupport::haveProgram(QStringLiteral("pdftotext")))
             missing = QStringLiteral("pdftotext (poppler-utils) is not installed");
@@ -76,9 +79,16 @@ protected:
         return {};
     }
 
-    void usePrinter(QPrinter& printer) const {
-        printer.setPrinterName(queue_);
-        printer.setOutputFormat(QPrinter::NativeFormat);
+    // The queue, as the test's parameter reaches it.
+    PrintDevice& queue() {
+        if (!device_ && QByteArray(GetParam()) == "QPrinter") {
+            qprinter_.setPrinterName(queue_);
+            qprinter_.setOutputFormat(QPrinter::NativeFormat);
+            device_ = std::make_unique<reports::QtPrinterDevice>(qprinter_);
+        } else if (!device_) {
+            device_ = std::make_unique<CupsQueueDevice>(queue_);
+        }
+        return *device_;
     }
 
     QString title() const {
@@ -99,10 +109,8 @@ protected:
     // The store's pages first..last printed to a PDF file by Qt itself.
     QString referencePdf(QByteArray bytes, int first, int last) {
         QBuffer store(&bytes);
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
         const QString path = QString::fromStdString(dir_.file("reference.pdf"));
-        printer.setOutputFileName(path);
+        PdfFileDevice printer(path, QPageSize(QPageSize::Letter));
         TFilePrinter filePrinter;
         filePrinter.SetStream(&store);
         filePrinter.SetPrinter(&printer);
@@ -133,15 +141,16 @@ protected:
 
     QString queue_;
     QString out_;
+    QPrinter qprinter_{QPrinter::HighResolution};
+    std::unique_ptr<PrintDevice> device_;
     QStringList landed_; // removed after the test
     testsupport::TempDir dir_;
 };
 
-TEST_F(CupsPrinting, AStoredReportReachesTheQueueWithEveryPageInOrder) {
+TEST_P(CupsPrinting, AStoredReportReachesTheQueueWithEveryPageInOrder) {
     QByteArray bytes = testsupport::numberedStore(3, 2, true);
     QBuffer store(&bytes);
-    QPrinter printer(QPrinter::HighResolution);
-    usePrinter(printer);
+    PrintDevice& printer = queue();
     TFilePrinter filePrinter;
     filePrinter.SetStream(&store);
     filePrinter.SetPrinter(&printer);
@@ -159,11 +168,10 @@ TEST_F(CupsPrinting, AStoredReportReachesTheQueueWithEveryPageInOrder) {
                    "Sample Report", "Page 3 line 1", "Page 3 line 2", "Page 3"});
 }
 
-TEST_F(CupsPrinting, PrintRangeTwoToThreeOfFourPagesPrintsTwoPages) {
+TEST_P(CupsPrinting, PrintRangeTwoToThreeOfFourPagesPrintsTwoPages) {
     QByteArray bytes = testsupport::numberedStore(4, 1, true);
     QBuffer store(&bytes);
-    QPrinter printer(QPrinter::HighResolution);
-    usePrinter(printer);
+    PrintDevice& printer = queue();
     TFilePrinter filePrinter;
     filePrinter.SetStream(&store);
     filePrinter.SetPrinter(&printer);
@@ -181,9 +189,8 @@ TEST_F(CupsPrinting, PrintRangeTwoToThreeOfFourPagesPrintsTwoPages) {
     EXPECT_FALSE(text.contains(QStringLiteral("Page 4 line 1")));
 }
 
-TEST_F(CupsPrinting, ThePrinterEngineSendsOnlyTheChosenPagesToTheQueue) {
-    QPrinter printer(QPrinter::HighResolution);
-    usePrinter(printer);
+TEST_P(CupsPrinting, ThePrinterEngineSendsOnlyTheChosenPagesToTheQueue) {
+    PrintDevice& printer = queue();
     TReportPrinter engine;
     testsupport::NumberedReport report(6, 1, true);
     report.attach(engine);
@@ -207,5 +214,7 @@ TEST_F(CupsPrinting, ThePrinterEngineSendsOnlyTheChosenPagesToTheQueue) {
     expectSamePages(pdf, reference);
     expectInOrder(testsupport::pdfText(reference), {"Page 3 line 1", "\f", "Page 4 line 1"});
 }
+
+INSTANTIATE_TEST_SUITE_P(BothWays, CupsPrinting, ::testing::Values("QPrinter", "CupsDevice"));
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "report_engine/file_printer.h"
 #include "report_engine/page_store.h"
+#include "report_engine/pdf_file_device.h"
 #include "report_engine/report_filer.h"
 
 #include <QBuffer>
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QPrinter>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -179,10 +179,8 @@ TEST(PageStore, ADamagedStoreStopsTheFilePrinterWithTheMessage) {
     QBuffer buffer(&damaged);
     TFilePrinter printer;
     printer.SetStream(&buffer);
-    QPrinter pdf;
-    pdf.setOutputFormat(QPrinter::PdfFormat);
     testsupport::TempDir dir;
-    pdf.setOutputFileName(QString::fromStdString(dir.file("x.pdf")));
+    PdfFileDevice pdf(QString::fromStdString(dir.file("x.pdf")), QPageSize(QPageSize::Letter));
     printer.SetPrinter(&pdf);
     try {
         printer.Execute();

@@ -7,13 +7,13 @@
 #include "report_engine/file_printer.h"
 #include "report_engine/font_metrics.h"
 #include "report_engine/page_store.h"
+#include "report_engine/pdf_file_device.h"
 #include "report_engine/report_filer.h"
 #include "report_engine/report_printer.h"
 
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
-#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -63,18 +63,15 @@ protected:
     testsupport::TempDir dir;
 };
 
-QPrinter* letterPdf(QPrinter& printer, const QString& path) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::Letter));
-    return &printer;
+PdfFileDevice letterPdf(const QString& path) {
+    return PdfFileDevice(path, QPageSize(QPageSize::Letter));
 }
 
 TEST_F(PdfLayout, CellsAndCaptionsSitWhereTheyArePlacedWhenPrintedDirectly) {
     const QString path = QString::fromStdString(dir.file("direct.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
+    PdfFileDevice printer = letterPdf(path);
     TReportPrinter engine;
-    engine.SetPrinter(letterPdf(printer, path));
+    engine.SetPrinter(&printer);
     cellsReport(engine);
     engine.Execute();
     expectCellsPlaced(path);
@@ -87,10 +84,10 @@ TEST_F(PdfLayout, StoredPagesPrintTheSameLayout) {
     QBuffer buffer;
     buffer.setData(filer.MemoryStore());
     const QString path = QString::fromStdString(dir.file("stored.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
+    PdfFileDevice printer = letterPdf(path);
     TFilePrinter filePrinter;
     filePrinter.SetStream(&buffer);
-    filePrinter.SetPrinter(letterPdf(printer, path));
+    filePrinter.SetPrinter(&printer);
     filePrinter.Execute();
     expectCellsPlaced(path);
 }

@@ -4,10 +4,9 @@
 #include "support_report_engine.h"
 
 #include "report_engine/page_store.h"
+#include "report_engine/pdf_file_device.h"
 #include "report_engine/report_filer.h"
 #include "report_engine/report_printer.h"
-
-#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -142,7 +141,7 @@ TEST(ReportRun, ASecondRunOrPrinterChangeDuringARunIsRefused) {
     TReportFiler filer;
     NumberedReport report(1);
     report.attach(filer);
-    QPrinter printer(QPrinter::HighResolution);
+    PdfFileDevice printer(QStringLiteral("unused.pdf"), QPageSize(QPageSize::Letter));
     std::vector<QString> refused;
     filer.OnPrintPage = [&](TBaseReport& r, int) {
         for (const auto& attempt : std::vector<std::function<void()>>{
