@@ -359,20 +359,6 @@ TEST_F(ReportGeneration, FirstPageRunStopsAfterPageOneAndPutsTheTableBack) {
     EXPECT_EQ(told, 1);
 }
 
-TEST_F(ReportGeneration, FirstPageOfAnEmptyViewHoldsTheHeadersOnly) {
-    open({});
-    const FirstPage page = runFirstPage(builtInReports()[0], table_, context_, nullptr);
-    ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
-    const auto store = report_engine::PageStore::read(page.pageStore);
-    ASSERT_EQ(store.pageCount(), 1);
-    QStringList texts;
-    for (const auto& op : store.page(1))
-        if (const auto* text = std::get_if<report_engine::store::Text>(&op))
-            texts.append(text->text);
-    EXPECT_TRUE(texts.contains(QStringLiteral("Title"))) << texts.join('|').toStdString();
-    EXPECT_TRUE(texts.contains(QStringLiteral("Page 1")));
-}
-
 TEST_F(ReportGeneration, FirstPageFailuresComeBackAsMessages) {
     ReportDefinition noRoom = builtInReports()[0];
     noRoom.leftMargin = noRoom.rightMargin = 4.5;
