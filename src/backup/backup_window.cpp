@@ -1,6 +1,7 @@
 #include "backup/backup_window.h"
 
 #include "appearance/colour_painting.h"
+#include "backup/dialog_buttons.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -52,29 +52,15 @@ TMyBackup::TMyBackup(BackupHost& host, widgets::Seams& seams, const DialogLook& 
 }
 
 void TMyBackup::buildWindow() {
-    startButton_ = new QPushButton(QStringLiteral("&Start Back Up"), this);
-    startButton_->setObjectName(QStringLiteral("StartButton"));
-    startButton_->setDefault(true);
-    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
-    auto* helpButton = new QPushButton(QStringLiteral("&Help"), this);
-    helpButton->setObjectName(QStringLiteral("HelpButton"));
+    const DialogButtons buttons =
+        makeDialogButtons(*this, QStringLiteral("&Start Back Up"), seams_);
+    startButton_ = buttons.start;
+    cancelButton_ = buttons.cancel;
     connect(startButton_, &QPushButton::clicked, this, [this] { StartButtonClick(); });
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this,
-            [this] { seams_.help.showKeyword(QStringLiteral("Backup and Restore")); });
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, helpButton,
-            &QPushButton::click);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(startButton_);
-    buttons->addWidget(cancelButton_);
-    buttons->addWidget(helpButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildKindPanel());
     layout->addWidget(buildDestinationPanel(), 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(420, 440);
 }
 

@@ -1,7 +1,5 @@
 #include "report_engine/cups_queue_device.h"
 
-#include "report_engine/pdf_file_device.h"
-
 #include <QDir>
 
 #include <cups/cups.h>
@@ -58,65 +56,45 @@ QByteArray mediaOption(const QPageSize& paper) {
 } // namespace
 
 CupsQueueDevice::CupsQueueDevice(const QString& queue)
-    : queue_(queue), layout_(localePaper(), QPageLayout::Portrait, QMarginsF()) {
+    : queue_(queue), pdf_(QString(), localePaper()) {
     const Destinations destinations;
     cups_dest_t* dest = destinations.find(queue);
     if (dest == nullptr)
         return;
     model_ = QString::fromUtf8(
         cupsGetOption("printer-make-and-model", dest->num_options, dest->options));
-    if (const auto paper = defaultPaper(*dest))
-        layout_.setPageSize(*paper);
+    if (const auto paper = defaultPaper(*dest)) {
+        QPageLayout layout = pdf_.pageLayout();
+        layout.setPageSize(*paper);
+        pdf_.setPageLayout(layout);
+    }
 }
 
 CupsQueueDevice::~CupsQueueDevice() = default;
-
-void CupsQueueDevice::setPageLayout(const QPageLayout& layout) {
-    const QPageLayout::Mode mode = layout_.mode();
-    layout_ = layout;
-    layout_.setMode(mode);
-    if (writer_)
-        writer_->setPageLayout(layout_);
-}
-
-void CupsQueueDevice::setFullPage(bool fullPage) {
-    layout_.setMode(fullPage ? QPageLayout::FullPageMode : QPageLayout::StandardMode);
-    if (writer_)
-        writer_->setPageLayout(layout_);
-}
 
 QPagedPaintDevice& CupsQueueDevice::startJob() {
     aborted_ = false;
     spool_ = std::make_unique<QTemporaryFile>(QDir::tempPath() +
                                               QStringLiteral("/volumara-job-XXXXXX.pdf"));
-    // An unopened spool file gives the writer a path it cannot write, so painting fails to
-    // begin and the job reports that it could not start.
-    const QString path = spool_->open() ? spool_->fileName() : QString();
+    // Without a spool file the writer gets no path, painting fails to begin and the job
+    // reports that it could not start.
+    pdf_.setPath(spool_->open() ? spool_->fileName() : QString());
     spool_->close();
-    writer_ = std::make_unique<QPdfWriter>(path);
-    writer_->setResolution(1200);
-    writer_->setPageLayout(layout_);
-    writer_->setTitle(docName_);
-    writer_->setCreator(QStringLiteral("Volumara Books"));
-    return *writer_;
-}
-
-bool CupsQueueDevice::newPage() {
-    return writer_ && writer_->newPage();
+    return pdf_.startJob();
 }
 
 QString CupsQueueDevice::finishJob(bool aborted) {
-    writer_.reset(); // writes the end of the document
+    pdf_.finishJob(aborted); // writes the end of the document
     QString failure;
     if (!aborted && !aborted_ && spool_) {
         cups_option_t* options = nullptr;
         int optionCount = 0;
         optionCount =
             cupsAddOption("copies", QByteArray::number(copies_).constData(), optionCount, &options);
-        optionCount = cupsAddOption("media", mediaOption(layout_.pageSize()).constData(),
+        optionCount = cupsAddOption("media", mediaOption(pdf_.pageLayout().pageSize()).constData(),
                                     optionCount, &options);
         const QByteArray title =
-            (docName_.isEmpty() ? QStringLiteral("Report") : docName_).toUtf8();
+            (docName().isEmpty() ? QStringLiteral("Report") : docName()).toUtf8();
         lastJobId_ = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue_.toUtf8().constData(),
                                     spool_->fileName().toUtf8().constData(), title.constData(),
                                     optionCount, options);

@@ -18,6 +18,7 @@ public:
 
     Kind kind() const override { return Kind::PdfFile; }
     QString name() const override { return path_; }
+    void setPath(const QString& path) { path_ = path; } // for the next job
     QPageLayout pageLayout() const override { return layout_; }
     void setPageLayout(const QPageLayout& layout) override;
     bool fullPage() const override { return layout_.mode() == QPageLayout::FullPageMode; }

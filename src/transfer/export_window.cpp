@@ -3,6 +3,7 @@
 #include "search/window_colours.h"
 #include "transfer/export_core.h"
 #include "transfer/step_runner.h"
+#include "transfer/transfer_window_look.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -247,11 +248,7 @@ void TMyExport::showEvent(QShowEvent* event) {
     if (!dressed_) {
         dressed_ = true;
         const double factor = host_.windowSizeFactor();
-        grid_->setColumnWidth(0, qRound(200 * factor));
-        grid_->setColumnWidth(1, qRound(100 * factor));
-        grid_->setFixedWidth(qRound(300 * factor) + 20);
-        grid_->verticalHeader()->setDefaultSectionSize(
-            qRound(grid_->verticalHeader()->defaultSectionSize() * factor));
+        scaleFieldGrid(*grid_, {200, 100}, factor);
         widgets::applyUserFonts(*this, host_.userFonts());
         widgets::scaleAndCentre(*this, factor, seams_.screen.size());
         applyColours();
@@ -262,14 +259,7 @@ void TMyExport::showEvent(QShowEvent* event) {
 void TMyExport::applyColours() {
     const app::ColourSet& colours = host_.settings().colours(app::WindowGroup::Configure);
     using app::ColourRole;
-    search::paintBackground(*this, colours[ColourRole::MainBackground]);
-    search::paintList(*grid_, colours[ColourRole::ListBoxBackground],
-                      colours[ColourRole::ListBoxText]);
-    for (QWidget* title : minorTitles_)
-        search::paintBackground(*title, colours[ColourRole::MainBackground],
-                                colours[ColourRole::MinorTitle]);
-    search::paintBackground(*firstRowCheck_, colours[ColourRole::CheckBackground],
-                            colours[ColourRole::CheckText]);
+    paintTransferWindow(*this, *grid_, minorTitles_, *firstRowCheck_, colours);
     for (QRadioButton* radio : {entireRadio_, searchRadio_, asciiRadio_, dbaseRadio_})
         search::paintBackground(*radio, colours[ColourRole::RadioBackground],
                                 colours[ColourRole::RadioText]);

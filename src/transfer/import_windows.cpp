@@ -3,6 +3,7 @@
 #include "search/window_colours.h"
 #include "transfer/import_core.h"
 #include "transfer/step_runner.h"
+#include "transfer/transfer_window_look.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -238,12 +239,7 @@ void TMyImport::showEvent(QShowEvent* event) {
     if (!dressed_) {
         dressed_ = true;
         const double factor = host_.windowSizeFactor();
-        grid_->setColumnWidth(0, qRound(179 * factor));
-        grid_->setColumnWidth(1, qRound(179 * factor));
-        grid_->setColumnWidth(2, qRound(38 * factor));
-        grid_->setFixedWidth(qRound(400 * factor) + 20);
-        grid_->verticalHeader()->setDefaultSectionSize(
-            qRound(grid_->verticalHeader()->defaultSectionSize() * factor));
+        scaleFieldGrid(*grid_, {179, 179, 38}, factor);
         widgets::applyUserFonts(*this, host_.userFonts());
         widgets::scaleAndCentre(*this, factor, seams_.screen.size());
         applyColours();
@@ -252,16 +248,8 @@ void TMyImport::showEvent(QShowEvent* event) {
 }
 
 void TMyImport::applyColours() {
-    const app::ColourSet& colours = host_.settings().colours(app::WindowGroup::Configure);
-    using app::ColourRole;
-    search::paintBackground(*this, colours[ColourRole::MainBackground]);
-    search::paintList(*grid_, colours[ColourRole::ListBoxBackground],
-                      colours[ColourRole::ListBoxText]);
-    for (QWidget* title : minorTitles_)
-        search::paintBackground(*title, colours[ColourRole::MainBackground],
-                                colours[ColourRole::MinorTitle]);
-    search::paintBackground(*skipFirstCheck_, colours[ColourRole::CheckBackground],
-                            colours[ColourRole::CheckText]);
+    paintTransferWindow(*this, *grid_, minorTitles_, *skipFirstCheck_,
+                        host_.settings().colours(app::WindowGroup::Configure));
 }
 
 void TMyImport::closeEvent(QCloseEvent* event) {
