@@ -129,12 +129,10 @@ public:
         geometry_.scale = scale;
         setObjectName(QStringLiteral("LayoutArea"));
         setFixedWidth(scaled(633, scale));
-        setMinimumHeight(showTotals ? scaled(380, scale)
-                                    : std::max(geometry_.bodyTop() +
-                                                   std::clamp(copy_.numLines, 0, kBodyLineCount) *
-                                                       geometry_.lineHeight(),
-                                               geometry_.bodyTop()) +
-                                          scaled(5, scale));
+        // The whole drawing of the bands; the room below them is the miniature's.
+        const int bodyBottom = geometry_.bodyTop() + std::clamp(copy_.numLines, 0, kBodyLineCount) *
+                                                         geometry_.lineHeight();
+        setMinimumHeight(showTotals ? scaled(380, scale) : bodyBottom + scaled(5, scale));
         refresh();
     }
 
@@ -276,14 +274,14 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     connect(ok, &QPushButton::clicked, this, &TRepLayout::OkButtonClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch(1);
+    buttons_->addWidget(ok);
+    buttons_->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
     layout->addWidget(area_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons_);
     fitToScreen();
 }
 
@@ -310,7 +308,7 @@ ReportDefinition TRepLayout::miniatureDefinition() const {
 void TRepLayout::fitToScreen() {
     const double scale = options_.scale;
     const QSize screen = seams_.screen.size();
-    const int buttons = layout()->itemAt(1)->sizeHint().height() + layout()->spacing() + 8;
+    const int buttons = buttons_->sizeHint().height() + layout()->spacing() + 8;
     // Room for the window's frame and caption, which the window does not know before it shows.
     const int frame = scaled(40, scale);
     const int wanted = area_->minimumHeight() + buttons + scaled(420, scale);

@@ -19,6 +19,7 @@
 #include <optional>
 #include <vector>
 
+class QHBoxLayout;
 class QLabel;
 class QPrinter;
 
@@ -107,6 +108,7 @@ private:
     std::optional<std::pair<int, ReportLine>> trial_;
     LayoutArea* area_ = nullptr;
     ReportMiniature* miniature_ = nullptr;
+    QHBoxLayout* buttons_ = nullptr;
     bool shown_ = false;
 };
 
