@@ -6,12 +6,14 @@
 // table's own index tag NewIndex (Author for generated tables), once to a text file and once
 // into a page store in memory. One JSON line per run on standard output:
 //   {"op": "text_full", "records": N, "pages": P, "seconds": S, "cpu_seconds": C}
-// store runs add "bytes" (the size of the page store) and "bytes_per_page".
+// store runs add "bytes" (the size of the page store) and "bytes_per_page". The first_page
+// runs make page 1 alone, as the layout window's miniature does after each change.
 
 #include "db/book_database.h"
 #include "report_engine/report_filer.h"
 #include "reports/report_builtins.h"
 #include "reports/report_generator.h"
+#include "reports/report_generator_first_page.h"
 #include "settings/settings.h"
 
 #include <QDir>
@@ -22,7 +24,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -105,6 +109,24 @@ int main(int argc, char** argv) {
                 std::printf("{\"op\": \"%s\", \"records\": %u, \"pages\": %d, \"seconds\": %.3f, "
                             "\"cpu_seconds\": %.3f}\n",
                             op.name, records, run.pages, run.seconds, run.cpuSeconds);
+            std::fflush(stdout);
+        }
+        for (const auto& [name, report] : {std::pair{"first_page_short_narrow", size_t{0}},
+                                           std::pair{"first_page_full", size_t{3}}}) {
+            if (argc == 3 && std::strcmp(argv[2], name) != 0)
+                continue;
+            const auto start = std::chrono::steady_clock::now();
+            const double cpuStart = cpuSeconds();
+            const reports::FirstPage page =
+                reports::runFirstPage(builtIns[report], books, context, nullptr);
+            if (!page.error.isEmpty())
+                throw std::runtime_error(page.error.toStdString());
+            std::printf(
+                "{\"op\": \"%s\", \"records\": %u, \"pages\": 1, \"seconds\": %.3f, "
+                "\"cpu_seconds\": %.3f, \"bytes\": %lld}\n",
+                name, records,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                cpuSeconds() - cpuStart, static_cast<long long>(page.pageStore.size()));
             std::fflush(stdout);
         }
     } catch (const std::exception& error) {

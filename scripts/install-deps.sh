@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libcups2-dev
-    fonts-liberation2
+    fonts-liberation2 zlib1g-dev
 )
 test_packages=(
     libgtest-dev

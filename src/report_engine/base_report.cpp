@@ -116,6 +116,28 @@ bool TBaseReport::CanStart() {
     return true;
 }
 
+void TBaseReport::OutCell(const CellEdges& edges, int boxLines, const QColor& shade) {
+    class Forward : public PageOutput {
+    public:
+        explicit Forward(TBaseReport& engine) : engine_(engine) {}
+        void text(const QPointF& baseline, const QString& text, const ReportFont& font,
+                  bool opaque) override {
+            engine_.OutText(baseline, text, font, opaque);
+        }
+        void line(const QPointF& from, const QPointF& to, const QColor& colour) override {
+            engine_.OutLine(from, to, colour);
+        }
+        void fillRect(const QRectF& rect, const QColor& colour) override {
+            engine_.OutFillRect(rect, colour);
+        }
+
+    private:
+        TBaseReport& engine_;
+    };
+    Forward forward(*this);
+    forward.cell(edges, boxLines, shade);
+}
+
 void TBaseReport::Execute() {
     RequireNotPrinting();
     if (!CanStart())

@@ -22,6 +22,7 @@
 //     engine.OnPrintPage = [](report_engine::TBaseReport& r, int page) { ...; return more; };
 //     engine.Execute();
 
+#include "report_engine/page_output.h"
 #include "report_engine/report_types.h"
 
 #include <QPointF>
@@ -227,10 +228,13 @@ protected:
     // Each page that is output begins with this call; `first` for the run's first one.
     virtual void BeginOutputPage(bool first) = 0;
     virtual void CloseOutput(bool aborted) = 0;
-    virtual void OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+    virtual void OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                          bool opaque) = 0;
     virtual void OutLine(const QPointF& from, const QPointF& to, const QColor& colour) = 0;
     virtual void OutFillRect(const QRectF& rect, const QColor& colour) = 0;
+    // A tab cell's shade and box lines as PageOutput::cell draws them; by default through
+    // OutFillRect and OutLine.
+    virtual void OutCell(const CellEdges& edges, int boxLines, const QColor& shade);
     // The paper in inches: the printer's page in the engine's orientation, or 8.5 x 11.
     virtual QSizeF PaperInches() const;
     void RequireNotPrinting() const;
@@ -241,9 +245,9 @@ private:
     void BeginPageOutput();
     double ColumnWidthInches() const;
     double ColumnLeftInches() const;
-    void PrintInCell(const QString& text, int cell);
-    void PrintRun(const QString& text);
-    void DrawText(double xInches, const QString& text);
+    void PrintInCell(QStringView text, int cell);
+    void PrintRun(QStringView text);
+    void DrawText(double xInches, QStringView text);
     void RequirePrinting() const;
     double ToInches(double units) const { return units / unitsFactor_; }
     double BaselineOffset() const;

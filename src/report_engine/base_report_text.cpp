@@ -11,7 +11,7 @@ namespace report_engine {
 
 // ---- Text ------------------------------------------------------------------------------------
 
-void TBaseReport::DrawText(double xInches, const QString& text) {
+void TBaseReport::DrawText(double xInches, QStringView text) {
     RequirePrinting();
     if (text.isEmpty() || !Output())
         return;
@@ -19,34 +19,26 @@ void TBaseReport::DrawText(double xInches, const QString& text) {
             textBKMode_ == TextBKMode::bkOpaque);
 }
 
-void TBaseReport::PrintRun(const QString& text) {
+void TBaseReport::PrintRun(QStringView text) {
     DrawText(x_, text);
     x_ += textWidthInches(font_, text);
 }
 
-void TBaseReport::PrintInCell(const QString& text, int cell) {
+void TBaseReport::PrintInCell(QStringView text, int cell) {
     const TabCell& tab = tabs_[static_cast<size_t>(cell - 1)];
     const double offset = ColumnLeftInches() - section_.left;
     const double left = tab.left + offset;
     const double right = left + tab.width;
-    const double top = lineTop_;
-    const double bottom = lineTop_ + LineHeightInches();
     if (Output()) {
         const int shade = tab.shade > 0 ? tab.shade : tabShade_;
+        QColor fill;
         if (shade > 0) {
             const int level = 255 - shade * 255 / 100;
-            OutFillRect(QRectF(QPointF(left, top), QPointF(right, bottom)),
-                        QColor(level, level, level));
+            fill = QColor(level, level, level);
         }
-        const QColor pen(Qt::black);
-        if (tab.boxLines & BoxLeft)
-            OutLine(QPointF(left, top), QPointF(left, bottom), pen);
-        if (tab.boxLines & BoxRight)
-            OutLine(QPointF(right, top), QPointF(right, bottom), pen);
-        if (tab.boxLines & BoxTop)
-            OutLine(QPointF(left, top), QPointF(right, top), pen);
-        if (tab.boxLines & BoxBottom)
-            OutLine(QPointF(left, bottom), QPointF(right, bottom), pen);
+        if (fill.isValid() || tab.boxLines != BoxNone)
+            OutCell(CellEdges{left, lineTop_, right, lineTop_ + LineHeightInches()}, tab.boxLines,
+                    fill);
     }
     const double width = textWidthInches(font_, text);
     double x = left + tab.margin;
@@ -60,14 +52,19 @@ void TBaseReport::PrintInCell(const QString& text, int cell) {
 
 void TBaseReport::Print(const QString& text) {
     RequirePrinting();
-    const QStringList parts = text.split(QLatin1Char('\t'));
-    PrintRun(parts.front());
-    for (qsizetype i = 1; i < parts.size(); ++i) {
+    // Runs between tab characters are measured and stored from the text itself, uncopied.
+    const QStringView all(text);
+    qsizetype tab = all.indexOf(QLatin1Char('\t'));
+    PrintRun(all.left(tab < 0 ? all.size() : tab));
+    while (tab >= 0) {
+        const qsizetype next = all.indexOf(QLatin1Char('\t'), tab + 1);
+        const QStringView part = all.sliced(tab + 1, (next < 0 ? all.size() : next) - tab - 1);
         ++currentTab_;
         if (currentTab_ <= TabCount())
-            PrintInCell(parts[i], currentTab_);
+            PrintInCell(part, currentTab_);
         else
-            PrintRun(parts[i]); // more tab characters than cells: at the cursor
+            PrintRun(part); // more tab characters than cells: at the cursor
+        tab = next;
     }
 }
 

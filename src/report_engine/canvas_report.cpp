@@ -57,12 +57,11 @@ QColor CanvasOutput::ink(const QColor& colour) const {
 void CanvasOutput::text(const QPointF& baseline, const QString& text, const ReportFont& font,
                         bool opaque) {
     if (!(font == lastFont_) || !fontSet_) {
-        QFont device = deviceFont(font);
-        // Point sizes are turned into pixels at the device's logical resolution; the output's
-        // own resolution (a zoomed preview, say) may differ from it.
-        const int logicalDpi = painter_.device() != nullptr ? painter_.device()->logicalDpiY() : 96;
-        device.setPointSizeF(font.size * dpiY_ / std::max(1, logicalDpi));
-        painter_.setFont(device);
+        // The output's own resolution (a zoomed preview, say) may differ from the device's.
+        const DeviceFont device = deviceFontAt(font, dpiY_);
+        painter_.setFont(device.font);
+        stretchX_ = device.scale * dpiX_ / dpiY_;
+        stretchY_ = device.scale;
         lastFont_ = font;
         fontSet_ = true;
     }
@@ -71,7 +70,15 @@ void CanvasOutput::text(const QPointF& baseline, const QString& text, const Repo
         painter_.setBackgroundMode(Qt::OpaqueMode);
         painter_.setBackground(Qt::white);
     }
-    painter_.drawText(toDevice(baseline), text);
+    if (stretchX_ == 1.0 && stretchY_ == 1.0) {
+        painter_.drawText(toDevice(baseline), text);
+    } else {
+        painter_.save();
+        painter_.translate(toDevice(baseline));
+        painter_.scale(stretchX_, stretchY_);
+        painter_.drawText(QPointF(0, 0), text);
+        painter_.restore();
+    }
     if (opaque)
         painter_.setBackgroundMode(Qt::TransparentMode);
 }
@@ -110,9 +117,9 @@ CanvasOutput& TCanvasReport::output() {
     return *output_;
 }
 
-void TCanvasReport::OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+void TCanvasReport::OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                             bool opaque) {
-    output().text(baseline, text, font, opaque);
+    output().text(baseline, text.toString(), font, opaque);
 }
 
 void TCanvasReport::OutLine(const QPointF& from, const QPointF& to, const QColor& colour) {
@@ -121,6 +128,10 @@ void TCanvasReport::OutLine(const QPointF& from, const QPointF& to, const QColor
 
 void TCanvasReport::OutFillRect(const QRectF& rect, const QColor& colour) {
     output().fillRect(rect, colour);
+}
+
+void TCanvasReport::OutCell(const CellEdges& edges, int boxLines, const QColor& shade) {
+    output().cell(edges, boxLines, shade);
 }
 
 } // namespace report_engine

@@ -13,12 +13,13 @@ namespace report_engine {
 
 // Draws recorded or live report output on a painter whose device has `dpiX` x `dpiY` pixels
 // per inch. Shared by the printer engine and the replay of stored pages.
-class CanvasOutput {
+class CanvasOutput : public PageOutput {
 public:
     CanvasOutput(QPainter& painter, double dpiX, double dpiY, bool monochrome = false);
-    void text(const QPointF& baseline, const QString& text, const ReportFont& font, bool opaque);
-    void line(const QPointF& from, const QPointF& to, const QColor& colour);
-    void fillRect(const QRectF& rect, const QColor& colour);
+    void text(const QPointF& baseline, const QString& text, const ReportFont& font,
+              bool opaque) override;
+    void line(const QPointF& from, const QPointF& to, const QColor& colour) override;
+    void fillRect(const QRectF& rect, const QColor& colour) override;
 
 private:
     QPointF toDevice(const QPointF& inches) const;
@@ -29,6 +30,9 @@ private:
     bool monochrome_;
     ReportFont lastFont_;
     bool fontSet_ = false;
+    // Fonts come in whole pixel sizes: text is stretched to the exact size it was measured at.
+    double stretchX_ = 1.0;
+    double stretchY_ = 1.0;
 };
 
 class TCanvasReport : public TBaseReport {
@@ -37,10 +41,11 @@ protected:
     void SetCanvas(QPainter* painter, double dpiX, double dpiY);
     QPainter* Canvas() const { return canvas_; }
     // Drawing without a canvas raises kCanvasNotActive.
-    void OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+    void OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                  bool opaque) override;
     void OutLine(const QPointF& from, const QPointF& to, const QColor& colour) override;
     void OutFillRect(const QRectF& rect, const QColor& colour) override;
+    void OutCell(const CellEdges& edges, int boxLines, const QColor& shade) override;
 
 private:
     CanvasOutput& output();

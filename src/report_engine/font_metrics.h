@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringView>
 
 namespace report_engine {
 
@@ -18,12 +19,23 @@ QString resolvedFamily(const QString& name);
 // The font to draw with on a device: point size, style and the resolved face.
 QFont deviceFont(const ReportFont& font);
 
+// The font to draw `font` with at `dpi` pixels per inch. Qt gives fonts whole pixel sizes, so
+// the font is the nearest one, and drawing scaled by `scale` gives text the width it measures.
+struct DeviceFont {
+    QFont font;
+    double scale;
+};
+DeviceFont deviceFontAt(const ReportFont& font, double dpi);
+
 struct TextMetrics {
     double ascent;  // inches above the baseline
     double descent; // inches below it
 };
 TextMetrics fontMetrics(const ReportFont& font);
-// Width of `text` in inches.
-double textWidthInches(const ReportFont& font, const QString& text);
+// Width of `text` in inches: what the shaper answers, taken from a table of advances for the
+// characters of Latin-1 and Windows-1252, through the shaper itself for any other text.
+double textWidthInches(const ReportFont& font, QStringView text);
+// The same, always through the shaper (the table's reference).
+double shapedTextWidthInches(const ReportFont& font, const QString& text);
 
 } // namespace report_engine

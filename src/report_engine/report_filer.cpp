@@ -93,7 +93,7 @@ void TReportFiler::CloseOutput(bool) {
         file_.close();
 }
 
-void TReportFiler::OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+void TReportFiler::OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                            bool opaque) {
     writer().text(baseline, text, font, opaque);
 }
@@ -104,6 +104,10 @@ void TReportFiler::OutLine(const QPointF& from, const QPointF& to, const QColor&
 
 void TReportFiler::OutFillRect(const QRectF& rect, const QColor& colour) {
     writer().fillRect(rect, colour);
+}
+
+void TReportFiler::OutCell(const CellEdges& edges, int boxLines, const QColor& shade) {
+    writer().cell(edges, boxLines, shade);
 }
 
 } // namespace report_engine

@@ -45,10 +45,11 @@ protected:
     void OpenOutput() override;
     void BeginOutputPage(bool first) override;
     void CloseOutput(bool aborted) override;
-    void OutText(const QPointF& baseline, const QString& text, const ReportFont& font,
+    void OutText(const QPointF& baseline, QStringView text, const ReportFont& font,
                  bool opaque) override;
     void OutLine(const QPointF& from, const QPointF& to, const QColor& colour) override;
     void OutFillRect(const QRectF& rect, const QColor& colour) override;
+    void OutCell(const CellEdges& edges, int boxLines, const QColor& shade) override;
 
 private:
     PageStoreWriter& writer();

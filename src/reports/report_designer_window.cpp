@@ -316,19 +316,28 @@ void TUserReport::copyControlsIntoDefinition() {
                                 std::pair{leftMargin_, &definition_.leftMargin},
                                 std::pair{rightMargin_, &definition_.rightMargin}})
         marginExit(edit, *margin);
-    definition_.reportName = reportName_->text().trimmed().left(30);
+    applyControls(definition_);
+}
+
+void TUserReport::applyControls(ReportDefinition& target) const {
+    for (auto [edit, margin] :
+         {std::pair{topMargin_, &target.topMargin}, std::pair{bottomMargin_, &target.bottomMargin},
+          std::pair{leftMargin_, &target.leftMargin}, std::pair{rightMargin_, &target.rightMargin}})
+        if (const auto value = marginFromText(edit->text()))
+            *margin = *value;
+    target.reportName = reportName_->text().trimmed().left(30);
     for (int i = 0; i < 3; ++i)
-        definition_.titles[static_cast<size_t>(i)] = titles_[i]->text().left(80);
-    definition_.width = designWidth();
-    definition_.columnHeaders = columnHeaders_->isChecked();
-    definition_.groupLevel1 = level1Group_->isChecked();
-    definition_.groupLevel2 = definition_.groupLevel1 && level2Group_->isChecked();
-    definition_.pageNumbers = pageNumbers_->isChecked();
-    definition_.landscape = landOrient_->isChecked();
-    definition_.dateOnPage = dateOnPage_->isChecked();
-    definition_.horzLines = horzLines_->isChecked();
-    definition_.vertLines = vertLines_->isChecked();
-    definition_.useTotals = useTotals_->isChecked();
+        target.titles[static_cast<size_t>(i)] = titles_[i]->text().left(80);
+    target.width = designWidth();
+    target.columnHeaders = columnHeaders_->isChecked();
+    target.groupLevel1 = level1Group_->isChecked();
+    target.groupLevel2 = target.groupLevel1 && level2Group_->isChecked();
+    target.pageNumbers = pageNumbers_->isChecked();
+    target.landscape = landOrient_->isChecked();
+    target.dateOnPage = dateOnPage_->isChecked();
+    target.horzLines = horzLines_->isChecked();
+    target.vertLines = vertLines_->isChecked();
+    target.useTotals = useTotals_->isChecked();
 }
 
 void TUserReport::UpdateButtonClick() {
@@ -364,7 +373,7 @@ void TUserReport::DeleteButtonClick() {
 
 void TUserReport::SetFontsClick() {
     TReportFonts fonts(this, seams_, definition_);
-    widgets::prepareToShow(fonts, nullptr, host_.windowSizeFactor(), seams_.screen.size(),
+    widgets::prepareToShow(fonts, &fonts.design(), host_.windowSizeFactor(), seams_.screen.size(),
                            host_.userFonts());
     appearance::applyColourSet(fonts, host_.settings().colours(app::WindowGroup::Report));
     fonts.exec();
@@ -380,8 +389,17 @@ void TUserReport::SpecifyButtonClick() {
     definition_.numLines = *numLines;
     numLines_->setText(QString::number(*numLines));
     updateLineOptions();
-    TRepLayout layout(this, seams_, host_.settings(), definition_, designWidth(),
-                      useTotals_->isChecked(), host_.windowSizeFactor());
+    LayoutOptions options;
+    options.designWidth = designWidth();
+    options.showTotals = useTotals_->isChecked();
+    options.scale = host_.windowSizeFactor();
+    options.fonts = host_.userFonts();
+    options.pending = definition_;
+    applyControls(options.pending);
+    options.table = &host_.bookTable();
+    options.context = reportContextFrom(host_.settings(), seams_.clock.today());
+    options.printer = host_.printer();
+    TRepLayout layout(this, seams_, host_.settings(), definition_, std::move(options));
     appearance::applyColourSet(layout, host_.settings().colours(app::WindowGroup::Report));
     layout.exec();
 }

@@ -61,6 +61,8 @@ private:
     void marginExit(QLineEdit* edit, double& margin);
     void updateLineOptions();
     void copyControlsIntoDefinition();
+    // The controls' values (margins that convert) written into `target`.
+    void applyControls(ReportDefinition& target) const;
     void checkWidth(int width);
 
     const widgets::Seams& seams_;

@@ -67,6 +67,7 @@ TReportFonts::TReportFonts(QWidget* parent, const widgets::Seams& seams,
     grid->addWidget(ok, 8, 1);
     grid->setColumnStretch(0, 1);
     resize(360, 260);
+    design_.record(*this, seams_.messages);
 }
 
 QLineEdit* TReportFonts::fontEdit(FontSlotId slot) const {

@@ -28,6 +28,8 @@ public:
     // "New Font" beside slot `slot`'s edit.
     void newFontClick(FontSlotId slot);
     QLineEdit* fontEdit(FontSlotId slot) const;
+    // The geometry as built, which showing puts back before scaling by the window size.
+    const widgets::DesignGeometry& design() const { return design_; }
 
 private:
     struct Row {
@@ -37,6 +39,7 @@ private:
     const widgets::Seams& seams_;
     ReportDefinition& definition_;
     std::array<Row, 4> rows_{};
+    widgets::DesignGeometry design_;
 };
 
 } // namespace reports

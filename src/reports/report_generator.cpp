@@ -204,7 +204,7 @@ bool ReportGenerator::printPage() {
                                          "page's header and footer.  Please make the margins or "
                                          "the body font smaller.")
                               .arg(definition_.reportName));
-    return more;
+    return more && (lastPage_ < 1 || engine_->CurrentPage() < lastPage_);
 }
 
 void ReportGenerator::startBody() {

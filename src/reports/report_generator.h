@@ -86,6 +86,10 @@ public:
 
     // Installs the handlers and the line height by font. The generator must outlive the run.
     void attach(report_engine::TBaseReport& engine);
+    // Ends the run with page `page` (0: no limit) as if the records ended there, without the
+    // closing totals: a look at the first pages need not walk the whole table. The table is
+    // put back as after any run.
+    void setLastPage(int page) { lastPage_ = page; }
 
 private:
     enum class CellText { Centred, Left, LabelsRight };
@@ -172,6 +176,7 @@ private:
     Totals groupTotals_{};
     bool suspended_ = false;
     table::Table::Bookmark startPosition_ = 0;
+    int lastPage_ = 0;
 };
 
 } // namespace reports

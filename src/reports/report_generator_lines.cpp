@@ -23,6 +23,8 @@ constexpr double kHeadingPadding = 0.2;
 constexpr int kMaxTextLine = 255;
 constexpr int kYearPubField = 3;
 constexpr double kKerningMargin = 1.1;
+// Room for a whole line's cells at once: lines are built for every record.
+constexpr qsizetype kLineReserve = 256;
 
 // A Windows colour value: red in the low byte. System colours (negative) print black.
 QColor windowsColour(int32_t value) {
@@ -174,12 +176,14 @@ QString ReportGenerator::cellText(const Cell& cell, Content content, const Total
 
 void ReportGenerator::printCells(const LinePlan& line, Content content, const Totals* totals) {
     QString out;
+    out.reserve(kLineReserve);
     int cellNumber = 0;
     for (const Cell& cell : line) {
         ++cellNumber;
         const QString value = cellText(cell, content, totals);
         if (!textMode()) {
-            out += QLatin1Char('\t') + shortened(value, cellNumber);
+            out += QLatin1Char('\t');
+            out += shortened(value, cellNumber);
             continue;
         }
         // Labels stand at the right of their width, everything else at the left; longer text

@@ -2,7 +2,9 @@
 
 #include "appearance/colour_painting.h"
 #include "db/field_catalogue.h"
+#include "reports/qt_printer_device.h"
 #include "reports/report_design.h"
+#include "reports/report_miniature.h"
 #include "reports/report_part_window.h"
 
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -94,6 +97,21 @@ std::optional<LayoutBox> boxAt(const std::vector<LayoutBox>& boxes, const Layout
     return std::nullopt;
 }
 
+QRect freeLayoutRoom(const LayoutGeometry& geometry, int numLines, bool showTotals, int height) {
+    const int gap = scaled(6, geometry.scale);
+    const int heading = scaled(20, geometry.scale); // a band's heading sits above its top
+    const int lines = std::clamp(numLines, 0, kBodyLineCount);
+    const int bodyBottom = geometry.bodyTop() + lines * geometry.lineHeight() + 1;
+    const QRect below(
+        QPoint(geometry.left(), (showTotals ? geometry.totalsBottom() + 1 : bodyBottom) + gap),
+        QPoint(geometry.right(), height - 1 - gap));
+    if (!showTotals)
+        return below.normalized();
+    const QRect between(QPoint(geometry.left(), bodyBottom + gap),
+                        QPoint(geometry.right(), geometry.totalsTop() - heading - gap));
+    return (between.height() > below.height() ? between : below).normalized();
+}
+
 QString shortenToFit(const QString& text, const QFontMetrics& metrics, int room) {
     QString shown = text;
     while (!shown.isEmpty() && metrics.horizontalAdvance(shown) > room)
@@ -110,8 +128,18 @@ public:
           showTotals_(showTotals) {
         geometry_.scale = scale;
         setObjectName(QStringLiteral("LayoutArea"));
-        setFixedSize(scaled(633, scale), scaled(380, scale));
+        setFixedWidth(scaled(633, scale));
+        // The whole drawing of the bands; the room below them is the miniature's.
+        const int bodyBottom = geometry_.bodyTop() + std::clamp(copy_.numLines, 0, kBodyLineCount) *
+                                                         geometry_.lineHeight();
+        setMinimumHeight(showTotals ? scaled(380, scale) : bodyBottom + scaled(5, scale));
         refresh();
+    }
+
+    // `widget` takes the room the bands leave, wherever there is most of it.
+    void setFreeRoomWidget(QWidget* widget) {
+        freeRoom_ = widget;
+        placeFreeRoomWidget();
     }
 
     void refresh() {
@@ -121,6 +149,8 @@ public:
     const std::vector<LayoutBox>& boxes() const { return boxes_; }
 
 protected:
+    void resizeEvent(QResizeEvent*) override { placeFreeRoomWidget(); }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         QFont font(QStringLiteral("Arial"));
@@ -185,7 +215,14 @@ private:
         painter.drawText(inner, static_cast<int>(align | Qt::AlignVCenter), shown);
     }
 
+    void placeFreeRoomWidget() {
+        if (freeRoom_ != nullptr)
+            freeRoom_->setGeometry(
+                freeLayoutRoom(geometry_, copy_.numLines, showTotals_, size().height()));
+    }
+
     TRepLayout& window_;
+    QWidget* freeRoom_ = nullptr;
     const app::Settings& settings_;
     const ReportDefinition& copy_;
     int width_;
@@ -196,13 +233,15 @@ private:
 };
 
 TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::Settings& settings,
-                       ReportDefinition& definition, int designWidth, bool showTotals, double scale)
+                       ReportDefinition& definition, LayoutOptions options)
     : QDialog(parent), seams_(seams), settings_(settings), definition_(definition),
-      copy_(definition), designWidth_(designWidth) {
+      copy_(definition), options_(std::move(options)) {
     setObjectName(QStringLiteral("TRepLayout"));
     setWindowTitle(QStringLiteral("Specify Report Layout"));
+    const double scale = options_.scale;
     // The caption and the note sit above the body band, inside the drawing's own coordinates.
-    area_ = new LayoutArea(*this, settings_, copy_, designWidth_, showTotals, scale);
+    area_ =
+        new LayoutArea(*this, settings_, copy_, options_.designWidth, options_.showTotals, scale);
     auto* caption = new QLabel(QStringLiteral("Report: ") + definition_.reportName.left(38), area_);
     caption->setObjectName(QStringLiteral("ReportCaption"));
     appearance::markColourPart(*caption, appearance::ColourPart::MajorTitle);
@@ -214,6 +253,20 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     note->setWordWrap(true);
     note->setGeometry(scaled(4, scale), scaled(24, scale), scaled(620, scale), scaled(34, scale));
 
+    // The miniature fills the room the bands leave: between the body lines and the totals
+    // line on a low screen, below the bands when the window can grow.
+    miniature_ = new ReportMiniature(area_);
+    miniature_->setSource([this] {
+        if (options_.table == nullptr)
+            return FirstPage{{}, QStringLiteral("No book table is open.")};
+        std::optional<QtPrinterDevice> device;
+        if (options_.printer != nullptr)
+            device.emplace(*options_.printer);
+        return runFirstPage(miniatureDefinition(), *options_.table, options_.context,
+                            device ? &*device : nullptr);
+    });
+    area_->setFreeRoomWidget(miniature_);
+
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -221,14 +274,15 @@ TRepLayout::TRepLayout(QWidget* parent, const widgets::Seams& seams, const app::
     connect(ok, &QPushButton::clicked, this, &TRepLayout::OkButtonClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch(1);
+    buttons_->addWidget(ok);
+    buttons_->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
-    layout->addWidget(area_);
-    layout->addLayout(buttons);
+    layout->addWidget(area_, 1);
+    layout->addLayout(buttons_);
+    fitToScreen();
 }
 
 TRepLayout::~TRepLayout() = default;
@@ -240,12 +294,55 @@ QWidget* TRepLayout::drawingArea() const {
     return area_;
 }
 
+ReportDefinition TRepLayout::miniatureDefinition() const {
+    ReportDefinition shown = options_.pending;
+    shown.numLines = copy_.numLines;
+    shown.lines = copy_.lines;
+    shown.totalsLine = copy_.totalsLine;
+    if (trial_)
+        (trial_->first == kTotalsLineNumber ? shown.totalsLine : shown.line(trial_->first)) =
+            trial_->second;
+    return shown;
+}
+
+void TRepLayout::fitToScreen() {
+    const double scale = options_.scale;
+    const QSize screen = seams_.screen.size();
+    const int buttons = buttons_->sizeHint().height() + layout()->spacing() + 8;
+    // Room for the window's frame and caption, which the window does not know before it shows.
+    const int frame = scaled(40, scale);
+    const int wanted = area_->minimumHeight() + buttons + scaled(420, scale);
+    const int height =
+        std::max(std::min(wanted, screen.height() - frame), area_->minimumHeight() + buttons);
+    resize(area_->width(), height);
+    move(std::max(0, (screen.width() - width()) / 2),
+         std::max(0, (screen.height() - height - frame) / 2));
+}
+
+void TRepLayout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (std::exchange(shown_, true))
+        return;
+    // The first page is made once the window is on the screen, as a report run is.
+    QTimer::singleShot(0, miniature_, [this] { miniature_->refreshNow(); });
+}
+
 void TRepLayout::openPart(int line, int part) {
     const bool totals = line == kTotalsLineNumber;
     ReportLine& target = totals ? copy_.totalsLine : copy_.line(line);
-    TReportPart partWindow(this, seams_, settings_, target, line, part, designWidth_);
+    TReportPart partWindow(this, seams_, settings_, target, line, part, options_.designWidth);
+    widgets::prepareToShow(partWindow, &partWindow.design(), options_.scale, seams_.screen.size(),
+                           options_.fonts);
     appearance::applyColourSet(partWindow, settings_.colours(app::WindowGroup::Report));
-    if (partWindow.exec() != QDialog::Accepted || !partWindow.result())
+    connect(&partWindow, &TReportPart::lineEdited, this, [this, line](const ReportLine& edited) {
+        trial_.emplace(line, edited);
+        miniature_->scheduleRefresh();
+    });
+    const bool accepted = partWindow.exec() == QDialog::Accepted && partWindow.result();
+    // Whatever was tried, the miniature goes back to the working copy, changed or not.
+    if (std::exchange(trial_, std::nullopt) || accepted)
+        miniature_->scheduleRefresh();
+    if (!accepted)
         return;
     target = *partWindow.result();
     area_->refresh();

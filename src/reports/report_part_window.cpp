@@ -94,8 +94,13 @@ TReportPart::TReportPart(QWidget* parent, const widgets::Seams& seams,
         fieldList_->setCurrentRow(rowOfItem(current.item, totals));
     }
     kindChanged();
-    for (QRadioButton* button : {fieldButton_, labelButton_, fillerButton_})
+    for (QRadioButton* button : {fieldButton_, labelButton_, fillerButton_}) {
         connect(button, &QRadioButton::toggled, this, &TReportPart::kindChanged);
+        connect(button, &QRadioButton::toggled, this, &TReportPart::controlsChanged);
+    }
+    for (QLineEdit* edit : {labelName_, fieldWidth_})
+        connect(edit, &QLineEdit::textChanged, this, &TReportPart::controlsChanged);
+    connect(fieldList_, &QListWidget::currentRowChanged, this, &TReportPart::controlsChanged);
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OkButton"));
@@ -117,6 +122,7 @@ TReportPart::TReportPart(QWidget* parent, const widgets::Seams& seams,
     layout->addLayout(left);
     layout->addWidget(listGroup, 1);
     resize(480, 340);
+    design_.record(*this, seams_.messages);
 }
 
 void TReportPart::kindChanged() {
@@ -126,16 +132,31 @@ void TReportPart::kindChanged() {
         labelName_->clear();
 }
 
-void TReportPart::OkButtonClick() {
-    PartChoice choice;
-    choice.kind = fieldButton_->isChecked()   ? PartChoice::Kind::Field
+PartChoice TReportPart::choice() const {
+    PartChoice chosen;
+    chosen.kind = fieldButton_->isChecked()   ? PartChoice::Kind::Field
                   : labelButton_->isChecked() ? PartChoice::Kind::Label
                                               : PartChoice::Kind::Filler;
-    choice.labelText = labelName_->text();
-    choice.listRow = fieldList_->currentItem() ? fieldList_->currentRow() : -1;
-    choice.widthText = fieldWidth_->text();
-    result_ = applyPartChoice(line_, part_, lineNumber_ == kTotalsLineNumber, choice, designWidth_,
-                              seams_.messages);
+    chosen.labelText = labelName_->text();
+    chosen.listRow = fieldList_->currentItem() ? fieldList_->currentRow() : -1;
+    chosen.widthText = fieldWidth_->text();
+    return chosen;
+}
+
+void TReportPart::controlsChanged() {
+    const PartChoice chosen = choice();
+    // A width OK would refuse is not shown: its message belongs to OK.
+    bool converts = false;
+    if (chosen.widthText.trimmed().toInt(&converts) < 0 || !converts)
+        return;
+    if (const auto line = applyPartChoice(line_, part_, lineNumber_ == kTotalsLineNumber, chosen,
+                                          designWidth_, seams_.messages))
+        emit lineEdited(*line);
+}
+
+void TReportPart::OkButtonClick() {
+    result_ = applyPartChoice(line_, part_, lineNumber_ == kTotalsLineNumber, choice(),
+                              designWidth_, seams_.messages);
     if (!result_) {
         fieldWidth_->setFocus();
         return;

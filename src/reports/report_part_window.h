@@ -5,8 +5,10 @@
 // refits that copy to the report width and hands it back.
 
 #include "reports/report_definition.h"
+#include "reports/report_design.h"
 #include "settings/settings.h"
 #include "widgets/seams.h"
+#include "widgets/window_geometry.h"
 
 #include <QDialog>
 
@@ -30,9 +32,17 @@ public:
     const std::optional<ReportLine>& result() const { return result_; }
 
     void OkButtonClick();
+    // The geometry as built, which showing puts back before scaling by the window size.
+    const widgets::DesignGeometry& design() const { return design_; }
+
+signals:
+    // The line as OK would make it, after each change of the controls that OK would accept.
+    void lineEdited(const reports::ReportLine& line);
 
 private:
     void kindChanged();
+    PartChoice choice() const;
+    void controlsChanged();
 
     const widgets::Seams& seams_;
     ReportLine line_;
@@ -46,6 +56,7 @@ private:
     QListWidget* fieldList_ = nullptr;
     QLineEdit* labelName_ = nullptr;
     QLineEdit* fieldWidth_ = nullptr;
+    widgets::DesignGeometry design_;
 };
 
 } // namespace reports

@@ -222,7 +222,10 @@ TEST_F(Designer, FontsWindowTakesTheChosenFont) {
 
 TEST_F(Designer, ClickingABoxOpensThatPartAndWidthZeroTakesTheRest) {
     ReportDefinition definition = *file().load(1); // "2 Line 120 Column Report"
-    TRepLayout layout(nullptr, s_.seams, host_.settings(), definition, 120, true, 1.0);
+    LayoutOptions options;
+    options.designWidth = 120;
+    options.showTotals = true;
+    TRepLayout layout(nullptr, s_.seams, host_.settings(), definition, std::move(options));
     bool opened = false;
     testsupport::whenModalAppears([&](QWidget* dialog) {
         opened = true;
@@ -283,6 +286,40 @@ TEST(LayoutGeometry, BoxesAreScaledToTheDrawingAreaAndTheLastReachesTheEnd) {
     const QString shown = shortenToFit(QStringLiteral("Description of the book"), metrics, 40);
     EXPECT_LE(metrics.horizontalAdvance(shown), 40);
     EXPECT_TRUE(QStringLiteral("Description of the book").startsWith(shown));
+}
+
+// The room left for the page miniature never overlaps a band or the totals heading, and is the
+// larger of the gap above the totals line and the space below the bands.
+TEST(LayoutGeometry, FreeRoomAvoidsTheBandsAndTakesTheLargerSpace) {
+    const struct {
+        int numLines;
+        bool totals;
+        int height;
+        double scale;
+        bool between; // above the totals line
+    } cases[] = {
+        {2, true, 420, 1.0, true},  {12, true, 420, 1.0, false}, {10, true, 900, 1.0, false},
+        {2, true, 900, 1.0, false}, {3, false, 300, 1.0, false}, {2, true, 840, 2.0, true},
+    };
+    ReportDefinition definition = builtInReports()[3]; // every line used
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.numLines << " lines, height " << c.height);
+        definition.numLines = c.numLines;
+        const LayoutGeometry geometry{c.scale};
+        const QRect room = freeLayoutRoom(geometry, c.numLines, c.totals, c.height);
+        EXPECT_EQ(room.left(), geometry.left());
+        EXPECT_EQ(room.right(), geometry.right());
+        EXPECT_LT(room.bottom(), c.height);
+        for (const LayoutBox& box : layoutBoxes(definition, 90, c.totals, geometry))
+            EXPECT_FALSE(room.intersects(box.rect)) << box.line;
+        const int headingTop = geometry.totalsTop() - std::lround(20 * c.scale);
+        if (c.totals) {
+            EXPECT_EQ(room.bottom() < headingTop, c.between);
+        }
+        if (c.totals && !c.between) {
+            EXPECT_GT(room.height(), c.height - geometry.totalsBottom() - 20);
+        }
+    }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // Report generation in text-file mode over small book tables whose totals, groups and page
 // breaks are known in advance, and the same runs into a page store.
 
+#include "report_engine/page_store.h"
 #include "report_engine/pdf_file_device.h"
 #include "reports/report_builtins.h"
+#include "reports/report_generator_first_page.h"
 #include "support_report_books.h"
 
 #include "table/date_format.h"
@@ -13,7 +15,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPageSize>
+#include <QPainter>
 
 #include <limits>
 
@@ -321,6 +325,62 @@ TEST_F(ReportGeneration, RunLeavesTheTableAsItWas) {
     EXPECT_THROW(engine->Execute(), ReportError);
     EXPECT_FALSE(table_.observersSuspended());
     EXPECT_EQ(table_.recordNumber(), current);
+}
+
+// Page n of a store as pixels, to compare the pages of two runs.
+QImage pageImage(const QByteArray& bytes, int n) {
+    const auto store = report_engine::PageStore::read(bytes);
+    QImage image(QSize(170, 220), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    store.drawPage(painter, n, 20, 20, false);
+    return image;
+}
+
+TEST_F(ReportGeneration, FirstPageRunStopsAfterPageOneAndPutsTheTableBack) {
+    open(manyBooks(60));
+    const ReportDefinition d = builtInReports()[0];
+    QByteArray whole;
+    ASSERT_GT(reporttest::runToStore(d, table_, context_, &whole), 1);
+
+    int told = 0;
+    table_.addObserver([&](const table::TableChange&) { ++told; });
+    table_.first();
+    table_.next();
+    table_.next();
+    const uint32_t current = table_.recordNumber();
+    told = 0;
+    const FirstPage page = runFirstPage(d, table_, context_, nullptr);
+    ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
+    EXPECT_EQ(report_engine::PageStore::read(page.pageStore).pageCount(), 1);
+    EXPECT_EQ(pageImage(page.pageStore, 1), pageImage(whole, 1)); // the whole run's page 1
+    EXPECT_EQ(table_.recordNumber(), current);
+    EXPECT_FALSE(table_.observersSuspended());
+    EXPECT_EQ(told, 1);
+}
+
+TEST_F(ReportGeneration, FirstPageFailuresComeBackAsMessages) {
+    ReportDefinition noRoom = builtInReports()[0];
+    noRoom.leftMargin = noRoom.rightMargin = 4.5;
+    const struct {
+        const char* name;
+        bool openTable;
+        ReportDefinition definition;
+        const char* error;
+    } cases[] = {
+        {"no table", false, builtInReports()[0], "No book table is open."},
+        {"margins", true, noRoom, "leave no room"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        table_.close();
+        if (c.openTable)
+            open(fourBooks());
+        const FirstPage page = runFirstPage(c.definition, table_, context_, nullptr);
+        EXPECT_TRUE(page.pageStore.isEmpty());
+        EXPECT_TRUE(page.error.contains(QString::fromLatin1(c.error))) << page.error.toStdString();
+        EXPECT_FALSE(table_.observersSuspended());
+    }
 }
 
 TEST_F(ReportGeneration, MarginsWithoutRoomAreRefused) {
