@@ -190,7 +190,8 @@ public:
     // post; every post still puts its record and the header's record count in the file at
     // once. A process killed during the run leaves the index marked for rebuilding, which the
     // next open does. With other handles present the run goes as single posts go. Calls nest;
-    // the outermost endBatch() ends the run (so do close() and any change of the index tags).
+    // the outermost endBatch() ends the run, and so does close(). Adding or deleting a tag,
+    // pack and reindexing write out what the run held; its later posts go as single posts do.
     void beginBatch();
     void endBatch();
 
