@@ -62,14 +62,18 @@ protected:
             QFile::remove(path);
     }
 
-    // The PDF that the queue writes after `before` was listed; empty after a minute.
+    // The PDF that the queue writes for the job of the last title() after `before` was listed
+    // (cups-pdf names it after the job's title; other tests may print at the same time); empty
+    // after a minute.
     QString awaitPdf(const QStringList& before) {
+        const QString prefix = QString(lastTitle_).replace(QLatin1Char(' '), QLatin1Char('_'));
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 60000) {
             for (const QString& name : pdfsInOut()) {
                 const QString path = QDir(out_).filePath(name);
-                if (!before.contains(name) && testsupport::pdfPageCount(path) > 0) {
+                if (!before.contains(name) && name.startsWith(prefix) &&
+                    testsupport::pdfPageCount(path) > 0) {
                     landed_.push_back(path);
                     return path;
                 }
@@ -91,8 +95,9 @@ protected:
         return *device_;
     }
 
-    QString title() const {
-        return QStringLiteral("Volumara test %1").arg(QDateTime::currentMSecsSinceEpoch());
+    QString title() {
+        lastTitle_ = QStringLiteral("Volumara test %1").arg(QDateTime::currentMSecsSinceEpoch());
+        return lastTitle_;
     }
 
     // Positions of `lines` in `text`, which must all be there and in this order.
@@ -144,6 +149,7 @@ protected:
     QPrinter qprinter_{QPrinter::HighResolution};
     std::unique_ptr<PrintDevice> device_;
     QStringList landed_; // removed after the test
+    QString lastTitle_;
     testsupport::TempDir dir_;
 };
 

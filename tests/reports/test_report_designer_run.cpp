@@ -8,6 +8,7 @@
 #include "reports/report_window.h"
 #include "support/gui/modal.h"
 #include "support/gui/scripted_seams.h"
+#include "support_designer.h"
 #include "support_report_books.h"
 
 #include "table/date_format.h"
@@ -23,6 +24,8 @@
 namespace {
 
 using namespace reports;
+using reporttest::child;
+using reporttest::clickBox;
 
 constexpr db::SortLevels kByTitle{1, 0, 0, 0};
 
@@ -48,21 +51,6 @@ private:
     app::Settings settings_;
     widgets::UserFonts fonts_;
 };
-
-template <typename Widget> Widget* child(QWidget* window, const char* name) {
-    auto* found = window->findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-void clickBox(TRepLayout& layout, int line, int part) {
-    for (const LayoutBox& box : layout.boxes())
-        if (box.line == line && box.part == part) {
-            QTest::mouseClick(layout.drawingArea(), Qt::LeftButton, {}, box.rect.center());
-            return;
-        }
-    ADD_FAILURE() << "no box for line " << line << " part " << part;
-}
 
 // The part window's answer: a field from the list, or a label, and a width.
 void choosePart(QWidget* dialog, int fieldRow, const QString& label, const QString& width) {

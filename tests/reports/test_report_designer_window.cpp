@@ -12,6 +12,7 @@
 #include "reports/report_selection.h"
 #include "support/gui/modal.h"
 #include "support/gui/scripted_seams.h"
+#include "support_designer.h"
 #include "support_report_books.h"
 
 #include "table/date_format.h"
@@ -29,6 +30,8 @@
 namespace {
 
 using namespace reports;
+using reporttest::child;
+using reporttest::clickBox;
 
 class Host : public ReportHost {
 public:
@@ -51,12 +54,6 @@ private:
     widgets::UserFonts fonts_;
 };
 
-template <typename Widget> Widget* child(QWidget* window, const char* name) {
-    auto* found = window->findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
 void typeInto(QWidget* window, const char* name, const QString& text) {
     auto* edit = child<QLineEdit>(window, name);
     edit->setText(text);
@@ -75,16 +72,6 @@ void setPart(ReportLine& line, int part, const char* item, int width) {
     target.item = QString::fromLatin1(item);
     target.fieldNo = bodyFieldNumberFor(target.item);
     target.width = width;
-}
-
-// Clicks the middle of the layout box of `line` and `part`, as computed for the window.
-void clickBox(TRepLayout& layout, int line, int part) {
-    for (const LayoutBox& box : layout.boxes())
-        if (box.line == line && box.part == part) {
-            QTest::mouseClick(layout.drawingArea(), Qt::LeftButton, {}, box.rect.center());
-            return;
-        }
-    ADD_FAILURE() << "no box for line " << line << " part " << part;
 }
 
 class Designer : public ::testing::Test {

@@ -11,6 +11,7 @@
 #include "reports/report_part_window.h"
 #include "support/gui/modal.h"
 #include "support/gui/scripted_seams.h"
+#include "support_designer.h"
 #include "support_report_books.h"
 
 #include "table/date_format.h"
@@ -26,6 +27,8 @@
 namespace {
 
 using namespace reports;
+using reporttest::child;
+using reporttest::clickBox;
 
 constexpr db::SortLevels kByTitle{1, 0, 0, 0};
 
@@ -64,15 +67,6 @@ QStringList pageTexts(const ReportMiniature& miniature) {
         if (const auto* text = std::get_if<report_engine::store::Text>(&op))
             texts.append(text->text);
     return texts;
-}
-
-void clickBox(TRepLayout& layout, int line, int part) {
-    for (const LayoutBox& box : layout.boxes())
-        if (box.line == line && box.part == part) {
-            QTest::mouseClick(layout.drawingArea(), Qt::LeftButton, {}, box.rect.center());
-            return;
-        }
-    ADD_FAILURE() << "no box for line " << line << " part " << part;
 }
 
 class LayoutMiniature : public ::testing::Test {

@@ -2,6 +2,7 @@
 
 // Book tables and a stand-in for the main window for the import and export tests.
 
+#include "support/books/book_tables.h"
 #include "support/temp_dir.h"
 #include "table/table.h"
 #include "transfer/transfer_host.h"
@@ -12,15 +13,11 @@
 
 namespace transfertest {
 
-// Field name -> typed text (UTF-8); fields not named stay blank.
-using Book = std::map<std::string, std::string>;
+using testsupport::Book;
+using testsupport::column;
+using testsupport::createBookTable;
+using testsupport::openShared;
 
-// Creates an empty book table `name` in `dir`, appends `books`; returns its path.
-std::string createBookTable(const testsupport::TempDir& dir, const std::vector<Book>& books,
-                            const std::string& name = "BOOKS.DBF");
-void openShared(table::Table& books, const std::string& path);
-// One field of every record the view shows, first to last.
-std::vector<std::string> column(table::Table& books, const std::string& fieldName = "Title");
 std::string fileText(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 

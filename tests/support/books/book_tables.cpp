@@ -1,4 +1,4 @@
-#include "support_books.h"
+#include "support/books/book_tables.h"
 
 #include "db/book_database.h"
 #include "support/scripted_messages.h"
@@ -7,11 +7,12 @@
 
 #include <stdexcept>
 
-namespace searchtest {
+namespace testsupport {
 
-std::string createBookTable(const testsupport::TempDir& dir, const std::vector<Book>& books) {
-    const std::string path = dir.file("BOOKS.DBF");
-    testsupport::ScriptedMessages messages;
+std::string createBookTable(const TempDir& dir, const std::vector<Book>& books,
+                            const std::string& name) {
+    const std::string path = dir.file(name);
+    ScriptedMessages messages;
     if (!db::makeNewTable(QString::fromStdString(path), messages))
         throw std::runtime_error("book table not created");
     table::Table handle;
@@ -20,8 +21,8 @@ std::string createBookTable(const testsupport::TempDir& dir, const std::vector<B
     handle.open();
     for (const Book& book : books) {
         handle.append();
-        for (const auto& [name, text] : book)
-            handle.setText(handle.fieldIndexOrThrow(name), text);
+        for (const auto& [field, text] : book)
+            handle.setText(handle.fieldIndexOrThrow(field), text);
         handle.post();
     }
     handle.close();
@@ -43,4 +44,4 @@ std::vector<std::string> column(table::Table& books, const std::string& fieldNam
     return values;
 }
 
-} // namespace searchtest
+} // namespace testsupport
