@@ -26,31 +26,9 @@ namespace {
 using namespace reports;
 using reporttest::child;
 using reporttest::clickBox;
+using Host = reporttest::DesignerHost;
 
 constexpr db::SortLevels kByTitle{1, 0, 0, 0};
-
-class Host : public ReportHost {
-public:
-    Host(table::Table& table, QString programDirectory)
-        : table_(table), programDirectory_(std::move(programDirectory)) {
-        settings_.sortLevels = kByTitle;
-    }
-    table::Table& bookTable() override { return table_; }
-    app::Settings& settings() override { return settings_; }
-    QString programDirectory() const override { return programDirectory_; }
-    bool searchActive() const override { return false; }
-    void doEndSearch() override {}
-    void enableEndSearch() override {}
-    QPrinter* printer() override { return nullptr; }
-    double windowSizeFactor() const override { return 1.0; }
-    const widgets::UserFonts& userFonts() const override { return fonts_; }
-
-private:
-    table::Table& table_;
-    QString programDirectory_;
-    app::Settings settings_;
-    widgets::UserFonts fonts_;
-};
 
 // The part window's answer: a field from the list, or a label, and a width.
 void choosePart(QWidget* dialog, int fieldRow, const QString& label, const QString& width) {
@@ -89,12 +67,12 @@ void designLayout(QWidget* dialog) {
 TEST(DesignerRun, ANewTwoLineReportIsSavedAndPrintsItsLines) {
     table::setCurrentDateFormat(table::DateFormat{});
     testsupport::TempDir dir;
-    table::Table books;
+    Host host(QString::fromStdString(dir.path().string()), kByTitle);
+    table::Table& books = host.table;
     reporttest::openBookTable(books, dir,
                               {{{"Title", "Emma"}, {"Author", "Austen, Jane"}},
                                {{"Title", "Ulysses"}, {"Author", "Joyce, James"}}},
                               kByTitle);
-    Host host(books, QString::fromStdString(dir.path().string()));
     ASSERT_TRUE(createReportFileIfMissing(host.programDirectory()));
     testsupport::ScriptedSeams s;
 

@@ -32,27 +32,7 @@ namespace {
 using namespace reports;
 using reporttest::child;
 using reporttest::clickBox;
-
-class Host : public ReportHost {
-public:
-    explicit Host(QString programDirectory) : programDirectory_(std::move(programDirectory)) {}
-    table::Table& bookTable() override { return table; }
-    app::Settings& settings() override { return settings_; }
-    QString programDirectory() const override { return programDirectory_; }
-    bool searchActive() const override { return false; }
-    void doEndSearch() override {}
-    void enableEndSearch() override {}
-    QPrinter* printer() override { return nullptr; }
-    double windowSizeFactor() const override { return 1.0; }
-    const widgets::UserFonts& userFonts() const override { return fonts_; }
-
-    table::Table table;
-
-private:
-    QString programDirectory_;
-    app::Settings settings_;
-    widgets::UserFonts fonts_;
-};
+using Host = reporttest::DesignerHost;
 
 void typeInto(QWidget* window, const char* name, const QString& text) {
     auto* edit = child<QLineEdit>(window, name);

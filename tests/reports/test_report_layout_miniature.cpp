@@ -29,32 +29,9 @@ namespace {
 using namespace reports;
 using reporttest::child;
 using reporttest::clickBox;
+using Host = reporttest::DesignerHost;
 
 constexpr db::SortLevels kByTitle{1, 0, 0, 0};
-
-class Host : public ReportHost {
-public:
-    explicit Host(QString programDirectory) : programDirectory_(std::move(programDirectory)) {
-        settings_.sortLevels = kByTitle;
-    }
-    table::Table& bookTable() override { return table; }
-    app::Settings& settings() override { return settings_; }
-    QString programDirectory() const override { return programDirectory_; }
-    bool searchActive() const override { return false; }
-    void doEndSearch() override {}
-    void enableEndSearch() override {}
-    QPrinter* printer() override { return nullptr; }
-    double windowSizeFactor() const override { return factor; }
-    const widgets::UserFonts& userFonts() const override { return fonts; }
-
-    table::Table table;
-    double factor = 1.0;
-    widgets::UserFonts fonts;
-
-private:
-    QString programDirectory_;
-    app::Settings settings_;
-};
 
 // The texts drawn on page 1 of the miniature's store.
 QStringList pageTexts(const ReportMiniature& miniature) {
@@ -114,7 +91,7 @@ protected:
     }
 
     testsupport::TempDir dir_;
-    Host host_{QString::fromStdString(dir_.path().string())};
+    Host host_{QString::fromStdString(dir_.path().string()), kByTitle};
     testsupport::ScriptedSeams s_;
 };
 
