@@ -64,8 +64,9 @@ private:
 
 // The engine of an output mode, set up as the status window runs it: the printer engine for the
 // printer, the file engine otherwise, writing its pages to `pageStore` (kept in memory when
-// null); job title "Test Report", half-inch margins, the definition's orientation. `printer` is
-// borrowed and may be null when no printer is installed.
+// null); job title "Test Report", half-inch margins, the definition's orientation, every page
+// output however many there are. `printer` is borrowed and may be null when no printer is
+// installed.
 std::unique_ptr<report_engine::TBaseReport> createReportEngine(OutputMode mode,
                                                                report_engine::PrintDevice* printer,
                                                                QIODevice* pageStore,

@@ -3,6 +3,8 @@
 #include "report_engine/report_filer.h"
 #include "report_engine/report_printer.h"
 
+#include <limits>
+
 namespace reports {
 
 std::unique_ptr<report_engine::TBaseReport> createReportEngine(OutputMode mode,
@@ -21,6 +23,9 @@ std::unique_ptr<report_engine::TBaseReport> createReportEngine(OutputMode mode,
         engine = std::move(filer);
     }
     engine->SetPrinter(printer);
+    // The engine outputs pages 1 to 9999 unless told otherwise; a report over a big collection
+    // runs past that, and every page of it is printed, stored and previewed.
+    engine->SetLastPage(std::numeric_limits<int>::max());
     engine->Title = QStringLiteral("Test Report");
     engine->SetMarginLeft(0.5);
     engine->SetMarginRight(0.5);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -401,6 +402,19 @@ TEST_F(ReportGeneration, MarginsWithoutRoomAreRefused) {
     // The failed run leaves the file that was there.
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old report\r\n");
+}
+
+// A big collection's report runs past 9999 pages, the engine's own last page: none is lost.
+TEST(ReportEngineSetUp, EveryPageIsKeptPastPage9999) {
+    QBuffer store;
+    store.open(QIODevice::ReadWrite);
+    auto engine = createReportEngine(OutputMode::Preview, nullptr, &store, false);
+    engine->OnPrintPage = [](report_engine::TBaseReport& report, int page) {
+        report.PrintLn(QString::number(page));
+        return page < 10001;
+    };
+    engine->Execute();
+    EXPECT_EQ(report_engine::PageStore::read(store.data()).pageCount(), 10001);
 }
 
 } // namespace
