@@ -66,6 +66,26 @@ private:
     bool reopened_ = false;
 };
 
+// Copies one whole file when the destination has room for it; says why not otherwise.
+bool copyIfRoom(BackupHost& host, const QString& source, const QString& target,
+                const QString& destination, const char* noRoomMessage) {
+    if (!fileSize(source)) {
+        host.messages().error(kBackupFailedMessage);
+        return false;
+    }
+    if (!enoughRoomFor(source, target, host.storage().bytesAvailable(destination))) {
+        host.messages().error(noRoomMessage);
+        return false;
+    }
+    BusyCursor busy(host);
+    if (!copyWithProgress(host, source, target)) {
+        busy.release();
+        host.messages().error(kBackupFailedMessage);
+        return false;
+    }
+    return true;
+}
+
 Outcome backUpDatabase(BackupHost& host, const QString& destination) {
     TableClosedForCopy closed(host);
     closed.endSearch();
@@ -75,20 +95,8 @@ Outcome backUpDatabase(BackupHost& host, const QString& destination) {
     }
     const QString source = host.currentDatabasePath();
     const QString target = joinPath(destination, db::tableNameOf(source) + QLatin1String(".DBF"));
-    if (!fileSize(source)) {
-        host.messages().error(kBackupFailedMessage);
+    if (!copyIfRoom(host, source, target, destination, kBackupNoRoomMessage))
         return Outcome::Stopped;
-    }
-    if (!enoughRoomFor(source, target, host.storage().bytesAvailable(destination))) {
-        host.messages().error(kBackupNoRoomMessage);
-        return Outcome::Stopped;
-    }
-    BusyCursor busy(host);
-    if (!copyWithProgress(host, source, target)) {
-        busy.release();
-        host.messages().error(kBackupFailedMessage);
-        return Outcome::Stopped;
-    }
     closed.reopen();
     return Outcome::Done;
 }
@@ -113,21 +121,9 @@ Outcome backUpReportDefinitions(BackupHost& host, const QString& destination) {
     const QString name = QString::fromLatin1(kReportDefinitionsFile);
     const QString source = joinPath(host.programDirectory(), name);
     const QString target = joinPath(destination, name);
-    if (!fileSize(source)) {
-        host.messages().error(kBackupFailedMessage);
-        return Outcome::Stopped;
-    }
-    if (!enoughRoomFor(source, target, host.storage().bytesAvailable(destination))) {
-        host.messages().error(kBackupReportsNoRoomMessage);
-        return Outcome::Stopped;
-    }
-    BusyCursor busy(host);
-    if (!copyWithProgress(host, source, target)) {
-        busy.release();
-        host.messages().error(kBackupFailedMessage);
-        return Outcome::Stopped;
-    }
-    return Outcome::Done;
+    return copyIfRoom(host, source, target, destination, kBackupReportsNoRoomMessage)
+               ? Outcome::Done
+               : Outcome::Stopped;
 }
 
 } // namespace

@@ -51,9 +51,11 @@ bool BookTable::open(const std::string& path, const Session& session, db::UserMe
     return result.opened();
 }
 
-bool BookTable::applySearch(const std::string& criteria, const Session& session,
+bool BookTable::applySearch(const std::optional<std::string>& criteria, const Session& session,
                             db::UserMessages& messages) {
-    auto items = compileCriteria(criteria, session.settings, session.dates, messages);
+    if (!criteria)
+        return true;
+    auto items = compileCriteria(*criteria, session.settings, session.dates, messages);
     if (!items)
         return false;
     table_.setFilter(search::makeRecordFilter(std::make_shared<search::RecordTest>(*items)));

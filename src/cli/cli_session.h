@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,10 +41,10 @@ public:
     table::Table& table() { return table_; }
     const QString& path() const { return path_; }
 
-    // Narrows the table to the records that pass `criteria` (the search window's test); false,
-    // with the reason shown, when the criteria do not compile. Throws UsageError for text that
-    // does not follow the grammar.
-    bool applySearch(const std::string& criteria, const Session& session,
+    // Narrows the table to the records that pass `criteria` (the search window's test), when
+    // there are criteria; false, with the reason shown, when they do not compile. Throws
+    // UsageError for text that does not follow the grammar.
+    bool applySearch(const std::optional<std::string>& criteria, const Session& session,
                      db::UserMessages& messages);
 
 private:

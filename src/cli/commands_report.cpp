@@ -89,10 +89,8 @@ int runReport(const Words& words) {
         return 1;
     ConsoleMessages messages;
     BookTable book;
-    if (!book.open(arguments.positional(0), session, messages))
-        return 1;
-    if (const auto criteria = arguments.value("search");
-        criteria && !book.applySearch(*criteria, session, messages))
+    if (!book.open(arguments.positional(0), session, messages) ||
+        !book.applySearch(arguments.value("search"), session, messages))
         return 1;
 
     std::unique_ptr<report_engine::PrintDevice> printer;

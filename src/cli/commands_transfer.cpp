@@ -101,10 +101,8 @@ int runExport(const Words& words) {
     const std::vector<int> numbers = exportFieldNumbers(arguments, session.settings);
     ConsoleMessages messages;
     BookTable book;
-    if (!book.open(arguments.positional(0), session, messages))
-        return 1;
-    if (const auto criteria = arguments.value("search");
-        criteria && !book.applySearch(*criteria, session, messages))
+    if (!book.open(arguments.positional(0), session, messages) ||
+        !book.applySearch(arguments.value("search"), session, messages))
         return 1;
     table::Table& books = book.table();
     const std::vector<transfer::ExportField> fields = transfer::exportList(numbers, books);

@@ -2,6 +2,7 @@
 
 #include "db/field_catalogue.h"
 #include "db/text_file.h"
+#include "reports/report_record_layout.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,29 +13,7 @@ namespace reports {
 
 namespace {
 
-// Record offsets.
-constexpr size_t kNameAt = 0;
-constexpr size_t kWidthAt = 31;
-constexpr size_t kFontsAt = 33;
-constexpr size_t kFontSlotSize = 61;
-constexpr size_t kColumnHeadersAt = 338;
-constexpr size_t kPageNumbersAt = 339;
-constexpr size_t kLandscapeAt = 340;
-constexpr size_t kDateOnPageAt = 341;
-constexpr size_t kUseTotalsAt = 342;
-constexpr size_t kNumLinesAt = 343;
-constexpr size_t kTotalsLineAt = 345;
-constexpr size_t kMarginsAt = 1845; // top, bottom, left, right
-constexpr size_t kVertLinesAt = 1877;
-constexpr size_t kHorzLinesAt = 1878;
-constexpr size_t kTitlesAt = 1879;
-constexpr size_t kTitleSlotSize = 81;
-constexpr size_t kLinesAt = 2122;
-constexpr size_t kGroupLevel1At = 20122;
-constexpr size_t kGroupLevel2At = 20123;
-
-constexpr size_t kPartSize = 75;
-constexpr size_t kLineSize = kPartSize * kPartsPerLine;
+using namespace record_layout;
 
 constexpr int kNameCapacity = 30;
 constexpr int kFontNameCapacity = 50;

@@ -340,14 +340,20 @@ void TUserReport::applyControls(ReportDefinition& target) const {
     target.useTotals = useTotals_->isChecked();
 }
 
-void TUserReport::UpdateButtonClick() {
+bool TUserReport::takeNumLines() {
     const auto numLines = checkNumLines(numLines_->text(), seams_.messages);
     if (!numLines) {
         numLines_->setFocus();
-        return;
+        return false;
     }
     definition_.numLines = *numLines;
     numLines_->setText(QString::number(*numLines));
+    return true;
+}
+
+void TUserReport::UpdateButtonClick() {
+    if (!takeNumLines())
+        return;
     copyControlsIntoDefinition();
     ReportFile file(reportFilePath(host_.programDirectory()));
     const SaveResult result =
@@ -381,13 +387,8 @@ void TUserReport::SetFontsClick() {
 }
 
 void TUserReport::SpecifyButtonClick() {
-    const auto numLines = checkNumLines(numLines_->text(), seams_.messages);
-    if (!numLines) {
-        numLines_->setFocus();
+    if (!takeNumLines())
         return;
-    }
-    definition_.numLines = *numLines;
-    numLines_->setText(QString::number(*numLines));
     updateLineOptions();
     LayoutOptions options;
     options.designWidth = designWidth();

@@ -61,6 +61,8 @@ private:
     void marginExit(QLineEdit* edit, double& margin);
     void updateLineOptions();
     void copyControlsIntoDefinition();
+    // The number of lines typed, checked (the message shown) and taken into the definition.
+    bool takeNumLines();
     // The controls' values (margins that convert) written into `target`.
     void applyControls(ReportDefinition& target) const;
     void checkWidth(int width);

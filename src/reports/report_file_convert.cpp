@@ -2,6 +2,7 @@
 // 77-byte parts and no fonts, margins or field numbers) into VLMBOOK.URP.
 
 #include "reports/report_file.h"
+#include "reports/report_record_layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,18 +28,6 @@ constexpr size_t kOldLinesAt = 1885;
 constexpr size_t kOldPartSize = 77;
 constexpr size_t kOldLineSize = kOldPartSize * kPartsPerLine;
 
-// The matching places of the current record.
-constexpr size_t kNewWidthAt = 31;
-constexpr size_t kNewColumnHeadersAt = 338;
-constexpr size_t kNewPageNumbersAt = 339;
-constexpr size_t kNewUseTotalsAt = 342;
-constexpr size_t kNewNumLinesAt = 343;
-constexpr size_t kNewTotalsLineAt = 345;
-constexpr size_t kNewTitlesAt = 1879;
-constexpr size_t kNewLinesAt = 2122;
-constexpr size_t kNewPartSize = 75;
-constexpr size_t kNewLineSize = kNewPartSize * kPartsPerLine;
-
 constexpr std::array<std::string_view, 6> kPreviousBuiltInNames{
     "1 Line 90 Column Report",  "2 Line 120 Column Report", "Full Report",
     "Statistic/Summary Report", "1 Line Location Report",   "120 Column 4 Line Report"};
@@ -53,7 +42,7 @@ void copyString(const uint8_t* from, uint8_t* to, size_t capacity) {
 void copyLine(const uint8_t* oldLine, uint8_t* newLine) {
     for (size_t j = 0; j < kPartsPerLine; ++j) {
         const uint8_t* from = oldLine + kOldPartSize * j;
-        uint8_t* to = newLine + kNewPartSize * j;
+        uint8_t* to = newLine + record_layout::kPartSize * j;
         copyString(from, to, 30);           // Item
         to[31] = 0;                         // FieldNo: found by name when decoded
         std::memcpy(to + 32, from + 32, 2); // PartWidth
@@ -90,17 +79,18 @@ std::optional<ReportDefinition> convertPreviousRecord(std::span<const uint8_t> r
     std::array<uint8_t, kRecordSize> bytes{};
     const uint8_t* old = record.data();
     copyString(old, bytes.data(), 30);
-    std::memcpy(bytes.data() + kNewWidthAt, old + kOldWidthAt, 2);
-    bytes[kNewColumnHeadersAt] = old[kOldColumnHeadersAt];
-    bytes[kNewPageNumbersAt] = old[kOldPageNumbersAt];
-    bytes[kNewUseTotalsAt] = old[kOldUseTotalsAt];
-    std::memcpy(bytes.data() + kNewNumLinesAt, old + kOldNumLinesAt, 2);
-    copyLine(old + kOldTotalsLineAt, bytes.data() + kNewTotalsLineAt);
+    std::memcpy(bytes.data() + record_layout::kWidthAt, old + kOldWidthAt, 2);
+    bytes[record_layout::kColumnHeadersAt] = old[kOldColumnHeadersAt];
+    bytes[record_layout::kPageNumbersAt] = old[kOldPageNumbersAt];
+    bytes[record_layout::kUseTotalsAt] = old[kOldUseTotalsAt];
+    std::memcpy(bytes.data() + record_layout::kNumLinesAt, old + kOldNumLinesAt, 2);
+    copyLine(old + kOldTotalsLineAt, bytes.data() + record_layout::kTotalsLineAt);
     for (size_t t = 0; t < 3; ++t)
-        copyString(old + kOldTitlesAt + 81 * t, bytes.data() + kNewTitlesAt + 81 * t, 80);
+        copyString(old + kOldTitlesAt + 81 * t, bytes.data() + record_layout::kTitlesAt + 81 * t,
+                   80);
     for (size_t l = 0; l < kBodyLineCount; ++l)
         copyLine(old + kOldLinesAt + kOldLineSize * l,
-                 bytes.data() + kNewLinesAt + kNewLineSize * l);
+                 bytes.data() + record_layout::kLinesAt + record_layout::kLineSize * l);
 
     ReportDefinition d = decodeReport(bytes);
     d.landscape = false;

@@ -186,12 +186,7 @@ void TMyExport::setCurrentRow(int row) {
 }
 
 void TMyExport::swapRows(int a, int b) {
-    for (int column = 0; column < 2; ++column) {
-        QTableWidgetItem* first = grid_->takeItem(a - 1, column);
-        QTableWidgetItem* second = grid_->takeItem(b - 1, column);
-        grid_->setItem(a - 1, column, second);
-        grid_->setItem(b - 1, column, first);
-    }
+    swapGridRows(*grid_, a, b, 0, 2);
 }
 
 void TMyExport::UpButtonClick() {

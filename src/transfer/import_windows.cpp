@@ -150,12 +150,7 @@ QString TMyImport::countText() const {
 }
 
 void TMyImport::swapImportCells(int a, int b) {
-    for (int column = 1; column < 3; ++column) {
-        QTableWidgetItem* first = grid_->takeItem(a - 1, column);
-        QTableWidgetItem* second = grid_->takeItem(b - 1, column);
-        grid_->setItem(a - 1, column, second);
-        grid_->setItem(b - 1, column, first);
-    }
+    swapGridRows(*grid_, a, b, 1, 3);
 }
 
 void TMyImport::UpButtonClick() {

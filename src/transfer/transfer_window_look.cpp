@@ -21,6 +21,15 @@ void scaleFieldGrid(QTableWidget& grid, std::initializer_list<int> columnWidths,
         qRound(grid.verticalHeader()->defaultSectionSize() * factor));
 }
 
+void swapGridRows(QTableWidget& grid, int a, int b, int firstColumn, int endColumn) {
+    for (int column = firstColumn; column < endColumn; ++column) {
+        QTableWidgetItem* first = grid.takeItem(a - 1, column);
+        QTableWidgetItem* second = grid.takeItem(b - 1, column);
+        grid.setItem(a - 1, column, second);
+        grid.setItem(b - 1, column, first);
+    }
+}
+
 void paintTransferWindow(QDialog& window, QTableWidget& grid,
                          const std::vector<QWidget*>& minorTitles, QCheckBox& check,
                          const app::ColourSet& colours) {
